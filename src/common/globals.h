@@ -1,0 +1,7 @@
+// Process-wide state shared across subsystems.
+#pragma once
+#include <cstdint>
+
+// 1 from program start; cleared (never set again) by the quit input, a failed
+// screen lock, SIGTERM and the end of the timeline. Read by the timer handler.
+extern volatile std::uint8_t demo_running;

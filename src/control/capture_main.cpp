@@ -1,0 +1,2 @@
+// STUB: replaced by qn-capture's entry point.
+int main() { return 0; }

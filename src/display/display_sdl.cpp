@@ -1,0 +1,9 @@
+// STUB: replaced by the SDL back end.
+#include "display/display.h"
+struct DisplayState { int unused; };
+static DisplayState state;
+DisplayState* display_open(int, int, int, int) { return &state; }
+void display_present(const std::uint32_t*, const char*) {}
+void display_clear() {}
+void display_poll_quit() {}
+void display_close() {}

@@ -1,0 +1,37 @@
+// Music and clock: the module player, the 10 ms timer whose handler mixes the
+// sound and advances the demo clock, and the song position the timeline reads.
+#pragma once
+#include <cstdint>
+#include <mikmod.h>
+
+// The loaded module; the timeline reads its sngpos and patpos with plain loads.
+extern MODULE* music_module;
+
+// 20 ms ticks since the timer started; written only by the clock step.
+extern volatile std::int32_t demo_ticks;
+// Alternates 0 and 1 with every 10 ms alarm.
+extern volatile std::uint8_t tick_phase;
+
+// Returns 1 on success, 0 after printing the library's reason.
+int music_load(const char* path, std::uint8_t voices);
+// Player started, then the 10 ms timer armed. 1 on success; 0 having stopped everything.
+int music_start();
+// Alarms ignored, player stopped, module freed, library shut down.
+void music_stop();
+
+// The system's one signal handler: SIGTERM clears demo_running, SIGALRM runs
+// clock_step, anything else does nothing.
+void handle_signal(int signal_number);
+
+// One 10 ms alarm's work: advance the clock every second call and, while the
+// demo runs and the song is active, mix the next 10 ms of sound.
+void clock_step();
+
+// ---- virtual time (qn-capture) ----------------------------------------------
+// Before music_load: route the mixed sound into a WAV file through our own
+// driver, which writes exactly 441 stereo frames per clock step. Returns 1 on
+// success, 0 after printing why.
+int music_capture_open(const char* wav_path);
+// Instead of music_start: Player_Start without a timer; the caller runs
+// clock_step twice per 20 ms of virtual time.
+int music_start_virtual();
