@@ -1,0 +1,47 @@
+// The console pixel converters against a per-pixel reference.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "display/display_vga_convert.h"
+
+namespace {
+std::vector<std::uint32_t> random_frame() {
+  std::mt19937 rng(7);
+  std::vector<std::uint32_t> f(76800);
+  for (auto& w : f) w = rng();
+  return f;
+}
+
+TEST(Convert, KnownColours) {
+  EXPECT_EQ(pixel_16(0x00FFFFFF), 0xFFFF);
+  EXPECT_EQ(pixel_16(0x00123456), 0x11AA);
+  EXPECT_EQ(pixel_15(0x00123456), 0x08CA);
+  EXPECT_EQ(pixel_15(0x01000000), 0x8000);  // bit 24 into the bit the mode ignores
+  EXPECT_EQ(pixel_16(0xFF000000), 0x0000);  // the mark never shows
+  EXPECT_EQ(pixel_16(0x00070307), 0x0000);  // truncation, no rounding
+}
+
+TEST(Convert, WholeFramesEqualThePerPixelRule) {
+  const std::vector<std::uint32_t> src = random_frame();
+  std::vector<unsigned char> out(76800 * 4 + 16, 0xEE);
+  for (int depth : {32, 24, 16, 15}) {
+    SCOPED_TRACE(depth);
+    std::fill(out.begin(), out.end(), 0xEE);
+    converter_for_depth(depth)(src.data(), out.data(), 76800);
+    const int bytes = depth == 32 ? 4 : depth == 24 ? 3 : 2;
+    for (int i = 0; i < 76800; i++) {
+      const std::uint32_t s = src[i];
+      const unsigned char* p = out.data() + i * bytes;
+      std::uint32_t got = 0;
+      std::memcpy(&got, p, bytes);
+      const std::uint32_t want = depth == 32 ? s : depth == 24 ? (s & 0xFFFFFF) : depth == 16 ? pixel_16(s) : pixel_15(s);
+      ASSERT_EQ(got, want) << "pixel " << i;
+    }
+    EXPECT_EQ(out[76800 * bytes], 0xEE) << "wrote past the picture";
+  }
+  EXPECT_EQ(converter_for_depth(8), nullptr);
+}
+}  // namespace
