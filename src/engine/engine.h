@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 // ---- constants ------------------------------------------------------------
 inline constexpr float DEG_TO_RAD = 0.017453292f;
@@ -88,8 +89,13 @@ struct Face {
   std::int32_t clip_intensity[5];    // 59..63
 };
 static_assert(sizeof(Face) == 256);
+static_assert(offsetof(Face, ramp) == 8);
+static_assert(offsetof(Face, colour) == 12);
+static_assert(offsetof(Face, shading) == 20);
+static_assert(offsetof(Face, two_sided) == 32);
 static_assert(offsetof(Face, edge_clip) == 40);
 static_assert(offsetof(Face, normal) == 44);
+static_assert(offsetof(Face, reserved14) == 56);
 static_assert(offsetof(Face, indices) == 60);
 static_assert(offsetof(Face, view_copy) == 76);
 static_assert(offsetof(Face, clip_vertices) == 140);
@@ -159,14 +165,39 @@ void object_center(Object* object);
 void ramp_gradient(std::uint32_t* table, int r0, int r1, int g0, int g1, int b0, int b1);
 // The 256 shades of a colour into ramp->shades, and ramp->colour.
 void ramp_build(ShadeRamp* ramp, std::int32_t colour);
+// The index of the list's ramp for a colour, searched newest first, making a
+// new one when there is none: RAMP_TABLE_FULL when all MAX_RAMPS slots are
+// taken, RAMP_NO_MEMORY when the allocation fails.
+inline constexpr int RAMP_TABLE_FULL = -1;
+inline constexpr int RAMP_NO_MEMORY = -2;
+int object_list_ramp(ObjectList* list, std::int32_t colour);
+// Frees the ramps from index `keep` up and sets ramp_count to it: a loader
+// that fails takes back the ramps made for the object it was reading.
+void object_list_drop_ramps(ObjectList* list, std::int32_t keep);
 
-// A counted pointer list: an int32 count followed by pointers.
+// A heap object with its four vertex arrays and its faces, all zeroed and
+// every w set to 1; nullptr when memory runs out (nothing is left allocated).
+// Counts must be 0..MAX_VERTICES and 0..MAX_FACES.
+Object* object_create(std::int32_t vertex_count, std::int32_t face_count);
+// Frees the object's blocks and the object itself (nullptr is allowed).
+void object_free(Object* object);
+
+// A counted pointer list: an int32 count followed by N pointers to malloc'd
+// blocks. Freeing leaves the count as it was.
+template <typename T, int N>
 struct PointerList {
   std::int32_t count;
-  void** items;
+  T* items[N];
 };
-void pointer_list_reset(PointerList* list);
-void pointer_list_free(PointerList* list);
+template <typename T, int N>
+void pointer_list_reset(PointerList<T, N>* list) {
+  list->count = 0;
+}
+template <typename T, int N>
+void pointer_list_free(PointerList<T, N>* list) {
+  std::int32_t n = list->count < N ? list->count : N;
+  for (std::int32_t i = n - 1; i >= 0; --i) std::free(list->items[i]);
+}
 
 // ---- the render pass ------------------------------------------------------
 void build_view_matrix(Camera* camera);
