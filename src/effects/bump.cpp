@@ -1,0 +1,47 @@
+// Scene 7: two copies of a texture seen through a relief fixed on the screen,
+// the second one trailing (its frame is never cleared here), summed with the
+// lift.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "common/frame.h"
+#include "control/tables.h"
+#include "effects/channels.h"
+#include "effects/effects.h"
+
+namespace {
+
+int path_entry(std::int32_t p) { return static_cast<int>(((p % 360) + 360) % 360); }
+
+// Texels (1..254, 1..254) of the image at screen (u + ox, v + oy), each
+// displaced by the relief under its screen position.
+void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict image, int ox, int oy) {
+  const int u0 = std::max(1, -ox), u1 = std::min(255, FRAME_WIDTH - ox);
+  const int v0 = std::max(1, -oy), v1 = std::min(255, FRAME_HEIGHT - oy);
+  for (int v = v0; v < v1; v++) {
+    const int base = (v + oy) * FRAME_WIDTH + ox;
+    const std::int32_t* __restrict dx = bump_dx + base;
+    const std::int32_t* __restrict dy = bump_dy + base;
+    std::uint32_t* __restrict row = out + base;
+    const std::uint32_t vv = static_cast<std::uint32_t>(v) * 256u;
+    for (int u = u0; u < u1; u++) {
+      const std::uint32_t index = vv + static_cast<std::uint32_t>(dy[u]) * 256u +
+                                  static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(dx[u]);
+      row[u] = image[index & 0xFFFFu];
+    }
+  }
+}
+
+}  // namespace
+
+void twin_bump(std::uint32_t* __restrict first, std::uint32_t* __restrict second,
+               const std::uint32_t* __restrict image, std::int32_t p, std::int32_t q,
+               std::uint32_t lift) {
+  std::memset(first, 0, FRAME_BYTES);
+  const int a = path_entry(p), b = path_entry(q);
+  bump_draw(first, image, path_b_x[a], path_b_y[a]);
+  bump_draw(second, image, path_a_x[b], path_a_y[b]);
+  const std::uint32_t level = channels::clamp_level(lift);
+  for (int i = 0; i < FRAME_PIXELS; i++) first[i] = channels::add3(first[i], second[i], level);
+}

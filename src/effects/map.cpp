@@ -1,0 +1,52 @@
+// Texture mapping through precalculated coordinate maps: the warped plane and
+// the tunnels. Index arithmetic wraps at 32 bits and is masked to 16, so any
+// map value selects a texel and the texture tiles in both directions.
+#include <cstdint>
+
+#include "common/frame.h"
+#include "control/tables.h"
+#include "effects/effects.h"
+
+namespace {
+
+// (phase + v) * 256 + (phase + u) == v * 256 + u + phase * 257 modulo 2^32.
+inline std::uint32_t texel_index(std::uint32_t v, std::uint32_t u, std::uint32_t shift) {
+  return (v * 256u + u + shift) & 0xFFFFu;
+}
+
+// The tunnel pairs 1..8: a v map (nullptr: the row) and a u map.
+struct MapPair {
+  std::int32_t* const* v;
+  std::int32_t* const* u;
+};
+const MapPair map_pairs[8] = {
+    {&map_v_a, &map_u_a}, {&map_v_b, &map_u_b}, {nullptr, &map_u_b}, {&map_v_c, &map_u_c},
+    {&map_v_d, &map_u_d}, {&map_v_c, &map_u_b}, {&map_v_b, &map_u_d}, {nullptr, &map_u_e},
+};
+
+}  // namespace
+
+void map_lookup(std::uint32_t* __restrict dest, const std::uint32_t* __restrict texture,
+                const std::int32_t* __restrict v, const std::int32_t* __restrict u,
+                std::int32_t phase) {
+  const std::uint32_t shift = static_cast<std::uint32_t>(phase) * 257u;
+  if (!v) {
+    for (int y = 0; y < FRAME_HEIGHT; y++) {
+      const std::uint32_t row = static_cast<std::uint32_t>(y) * 256u + shift;
+      const int base = y * FRAME_WIDTH;
+      for (int x = 0; x < FRAME_WIDTH; x++)
+        dest[base + x] = texture[texel_index(0, static_cast<std::uint32_t>(u[base + x]), row)];
+    }
+    return;
+  }
+  for (int i = 0; i < FRAME_PIXELS; i++)
+    dest[i] = texture[texel_index(static_cast<std::uint32_t>(v[i]),
+                                  static_cast<std::uint32_t>(u[i]), shift)];
+}
+
+void map_pair_lookup(std::uint32_t* dest, int pair, const std::uint32_t* texture,
+                     std::int32_t phase) {
+  if (pair < 1 || pair > 8) return;  // no such pair: the frame is left as it was
+  const MapPair& p = map_pairs[pair - 1];
+  map_lookup(dest, texture, p.v ? *p.v : nullptr, *p.u, phase);
+}
