@@ -6,14 +6,18 @@ void convert_32(const std::uint32_t* src, unsigned char* dst, int count) {
   std::memcpy(dst, src, static_cast<std::size_t>(count) * 4);
 }
 
-// Four pixels make three whole words; the tail goes byte by byte.
+// Eight pixels make three 64-bit words; the tail goes byte by byte.
 void convert_24(const std::uint32_t* src, unsigned char* dst, int count) {
   int i = 0;
-  for (; i + 4 <= count; i += 4, src += 4, dst += 12) {
-    const std::uint32_t a = src[0] & 0xFFFFFF, b = src[1] & 0xFFFFFF, c = src[2] & 0xFFFFFF,
-                        d = src[3] & 0xFFFFFF;
-    const std::uint32_t w[3] = {a | (b << 24), (b >> 8) | (c << 16), (c >> 16) | (d << 8)};
-    std::memcpy(dst, w, 12);  // little-endian: blue, green, red per pixel
+  for (; i + 8 <= count; i += 8, src += 8, dst += 24) {
+    std::uint64_t p[8];
+    for (int k = 0; k < 8; k++) p[k] = src[k] & 0xFFFFFF;
+    const std::uint64_t w0 = p[0] | (p[1] << 24) | (p[2] << 48);
+    const std::uint64_t w1 = (p[2] >> 16) | (p[3] << 8) | (p[4] << 32) | (p[5] << 56);
+    const std::uint64_t w2 = (p[5] >> 8) | (p[6] << 16) | (p[7] << 40);
+    std::memcpy(dst, &w0, 8);  // little-endian: blue, green, red per pixel
+    std::memcpy(dst + 8, &w1, 8);
+    std::memcpy(dst + 16, &w2, 8);
   }
   for (; i < count; i++, src++, dst += 3) {
     dst[0] = static_cast<unsigned char>(*src);
@@ -22,12 +26,12 @@ void convert_24(const std::uint32_t* src, unsigned char* dst, int count) {
   }
 }
 
+// Pixel memory is at least 2-byte aligned; a plain loop over 16-bit words
+// is what the compiler vectorises.
 template <std::uint16_t (*Pack)(std::uint32_t)>
 static void convert_16bit(const std::uint32_t* src, unsigned char* dst, int count) {
-  for (int i = 0; i < count; i++) {
-    const std::uint16_t p = Pack(src[i]);
-    std::memcpy(dst + 2 * i, &p, 2);
-  }
+  std::uint16_t* out = reinterpret_cast<std::uint16_t*>(dst);
+  for (int i = 0; i < count; i++) out[i] = Pack(src[i]);
 }
 
 void convert_16(const std::uint32_t* src, unsigned char* dst, int count) {
