@@ -50,3 +50,26 @@ inline float smoothstep(float e0, float e1, float x) {
   const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
   return t * t * (3 - 2 * t);
 }
+
+// Every pixel from f(x, y) -> Rgb.
+template <typename F>
+Picture picture_fill(int w, int h, F f) {
+  Picture p = picture_make(w, h);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) p.pixels[std::size_t(y) * w + x] = rgb_word(f(x, y));
+  return p;
+}
+
+// The cosine palette a + b cos(2 pi (c t + d)), channel by channel.
+inline Rgb palette_cos(float t, Rgb a, Rgb b, Rgb c, Rgb d) {
+  constexpr float tau = 6.2831853f;
+  return {a.r + b.r * std::cos(tau * (c.r * t + d.r)), a.g + b.g * std::cos(tau * (c.g * t + d.g)),
+          a.b + b.b * std::cos(tau * (c.b * t + d.b))};
+}
+
+// Distance to the nearest multiple of `period` plus `offset`, 0..period/2.
+inline float grid_distance(float v, float period, float offset = 0) {
+  const float m = std::fmod(v - offset, period);
+  const float w = m < 0 ? m + period : m;
+  return std::min(w, period - w);
+}

@@ -34,9 +34,9 @@ constexpr std::array<MaskLayout, ART_MAP_COUNT> layouts = {{
     {{"every pixel", "in software"}, {30, 30}, 52, 290},   // 12..14: scene 3
     {{"in step with", "the music"}, {30, 30}, 52, 290},
     {{"made by", "ZORV"}, {30, 44}, 52, 290},
-    {{"look through", "the glass"}, {30, 30}, 196, 300},  // 15..17: scene 7
-    {{"see you at", "the next party"}, {30, 30}, 196, 300},
-    {{"ZORV", "signing off"}, {44, 30}, 196, 300},
+    {{"look through", "the glass"}, {30, 30}, 186, 300},  // 15..17: scene 7
+    {{"see you at", "the next party"}, {30, 30}, 186, 300},
+    {{"ZORV", "signing off"}, {44, 30}, 186, 300},
 }};
 }  // namespace
 
@@ -46,7 +46,10 @@ std::string_view art_map_words(int index) {
   std::string& s = joined[static_cast<std::size_t>(index)];
   if (s.empty())
     for (std::string_view l : layouts[static_cast<std::size_t>(index)].lines)
-      if (!l.empty()) s += (s.empty() ? "" : "\n") + std::string(l);
+      if (!l.empty()) {
+        if (!s.empty()) s += '\n';
+        s.append(l);
+      }
   return s;
 }
 

@@ -1,7 +1,7 @@
 // zorvdump <zorv.dat> <folder>: writes every entry of an archive as a
 // netpbm picture (text_NN.ppm, maps_NN.pgm) for the contact sheet. The
 // shape comes from the entry's size: 65,536 pixels are 256x256, 76,800 are
-// 320x240, anything else is shown as one row.
+// 320x240, a square count is a square, anything else one row.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -21,7 +21,12 @@ bool read_u32(std::FILE* f, std::uint32_t& v) {
 void shape(std::size_t pixels, int& w, int& h) {
   if (pixels == 65536) w = 256, h = 256;
   else if (pixels == 76800) w = 320, h = 240;
-  else w = static_cast<int>(pixels), h = 1;
+  else {
+    w = 1;
+    while (std::size_t(w + 1) * std::size_t(w + 1) <= pixels) w++;
+    h = std::size_t(w) * std::size_t(w) == pixels ? w : 1;
+    if (h == 1) w = static_cast<int>(pixels);
+  }
 }
 
 bool write_netpbm(const std::string& path, bool colour, const std::vector<std::uint8_t>& payload) {
