@@ -1,0 +1,66 @@
+// The frame loop: each pass runs the blocks of scenes 0..10 in order, each
+// only if it is the current scene, so a scene that ends is followed at once
+// by the next scene's first frame in the same pass.
+#include <algorithm>
+
+#include "common/globals.h"
+#include "control/demo.h"
+#include "control/timeline.h"
+#include "display/display.h"
+
+namespace {
+TimelineState timeline;
+
+bool row_holds(std::int16_t row_above) { return song_row() > row_above; }
+
+void walk_events(const SceneRow& row) {
+  for (int k = 0; k < row.event_count; k++) {
+    const SceneEvent& ev = row.events[k];
+    if (timeline.step != k || song_position() != ev.position || !row_holds(ev.row_above)) continue;
+    timeline.step = static_cast<std::uint8_t>(k + 1);
+    if (row.events_flash) timeline.lift = 255;
+    if (ev.set_shown >= 0) timeline.shown = static_cast<std::uint8_t>(ev.set_shown);
+  }
+}
+
+void run_ticks(const SceneRow& row) {
+  // Unsigned difference: the clock may wrap without undefined behaviour.
+  const std::int32_t elapsed = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(demo_ticks) - static_cast<std::uint32_t>(timeline.last_tick));
+  for (std::int32_t i = 0; i < elapsed; i++) {
+    if (row.tick) row.tick(timeline);
+    timeline.lift = static_cast<std::uint8_t>(std::max(0, timeline.lift - row.lift_decay));
+  }
+  // Read again: ticks that arrived during the updates are not replayed.
+  timeline.last_tick = demo_ticks;
+}
+}  // namespace
+
+const TimelineState& timeline_state() { return timeline; }
+
+void timeline_scene_frame() {
+  if (timeline.scene >= SCENE_COUNT) {
+    demo_running = 0;
+    return;
+  }
+  const SceneRow& row = scene_table[timeline.scene];
+  if (timeline.entered == timeline.scene) {
+    timeline.last_tick = demo_ticks;
+    row.enter(timeline);
+    timeline.entered = static_cast<std::uint8_t>(timeline.scene + 1);
+  }
+  if (const std::uint32_t* image = row.draw(timeline)) display_present(image, row.lock_error);
+  run_ticks(row);
+  walk_events(row);
+  if (row.after_events) row.after_events(timeline);
+  display_poll_quit();
+  if (song_position() > row.end_position && row_holds(row.end_row_above)) timeline.scene++;
+}
+
+void timeline_run() {
+  timeline = TimelineState{};
+  while (demo_running) {
+    for (int block = 0; block <= SCENE_COUNT; block++)
+      if (timeline.scene == block) timeline_scene_frame();
+  }
+}

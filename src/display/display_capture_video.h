@@ -1,0 +1,19 @@
+// The video of a capture, made by the ffmpeg program: the frames are piped
+// to it as raw pictures while the demo runs, and once the WAV is complete
+// a second run puts pictures and sound into the final file.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// True when an executable "ffmpeg" is on PATH.
+bool video_program_found();
+
+// Starts the encoder writing the picture-only file `part_path`.
+bool video_open(const std::string& part_path);
+// One 320x240 frame; false once the encoder has gone away.
+bool video_frame(const std::uint32_t* pixels);
+// Ends the stream and waits for the encoder; false when it failed.
+bool video_close();
+
+// Pictures of part_path and sound of wav_path into out_path.
+bool video_mux(const std::string& part_path, const std::string& wav_path, const std::string& out_path);
