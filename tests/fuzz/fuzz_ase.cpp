@@ -1,0 +1,12 @@
+#include "data/ase.h"
+#include "engine/engine.h"
+#include "fuzz_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+  static ObjectList list;
+  const std::string path = fuzz_file("scene.ase", data, size);
+  object_list_init(&list);
+  ase_import(path.c_str(), &list);
+  object_list_destroy(&list);
+  return 0;
+}
