@@ -1,7 +1,7 @@
 // objgen: writes the demo's two objects as ASE text, laid out the way a
 // modelling package exports a scene, for objtool to import.
 //   "Knot":     a (2, 3) torus knot tube, smooth-shaded by the build;
-//   "StarRing": a ring of five-pointed star section with a fifth of a turn of
+//   "StarRing": a ring of five-pointed star section with three fifths of a turn of
 //               twist, flat-shaded, so each facet catches the light alone.
 // Meshes are built in the engine's axes (y up, z into the screen) and written
 // in the file's (z up): the importer exchanges y and z back.
@@ -40,12 +40,14 @@ void mesh_triangle(Mesh& m, int a, int b, int c) {
   m.faces.insert(m.faces.end(), {a, b, c});
 }
 
-// A closed tube of `around` vertices per ring, `along` rings.
-void mesh_tube(Mesh& m, int along, int around) {
+// A closed tube of `around` vertices per ring, `along` rings; the last ring
+// joins the first `shift` vertices on (a twisted tube closes onto itself).
+void mesh_tube(Mesh& m, int along, int around, int shift) {
   for (int i = 0; i < along; ++i)
     for (int j = 0; j < around; ++j) {
-      int a = i * around + j, b = ((i + 1) % along) * around + j;
-      int c = ((i + 1) % along) * around + (j + 1) % around, d = i * around + (j + 1) % around;
+      int next = (i + 1) % along, s = next == 0 ? shift : 0;
+      int a = i * around + j, b = next * around + (j + s) % around;
+      int c = next * around + (j + 1 + s) % around, d = i * around + (j + 1) % around;
       mesh_triangle(m, a, b, c);
       mesh_triangle(m, a, c, d);
     }
@@ -71,19 +73,19 @@ Mesh make_knot() {
       m.centres.push_back(p);
     }
   }
-  mesh_tube(m, along, around);
+  mesh_tube(m, along, around, 0);
   return m;
 }
 
 Mesh make_star_ring() {
   Mesh m{"StarRing", {250, 0, 0}, {0.15, 0.95, 0.85}, {}, {}, {}};
   const int along = 48, points = 5;
-  const double radius = 88.0, outer = 38.0, inner = 17.0;
+  const double radius = 86.0, outer = 40.0, inner = 15.0;
   for (int i = 0; i < along; ++i) {
     double t = 2 * PI * i / along;
     V3 radial{std::cos(t), std::sin(t), 0}, axis{0, 0, 1};
     V3 centre = radial * radius;
-    double twist = (2 * PI / points) * i / along;
+    double twist = (2 * PI / points) * 3 * i / along;
     for (int j = 0; j < 2 * points; ++j) {
       double a = twist + PI * j / points;
       double r = j % 2 ? inner : outer;
@@ -91,7 +93,7 @@ Mesh make_star_ring() {
       m.centres.push_back(m.pivot + centre);
     }
   }
-  mesh_tube(m, along, 2 * points);
+  mesh_tube(m, along, 2 * points, 6);
   return m;
 }
 
