@@ -53,16 +53,27 @@ Rotation rotation_make(float ax, float ay, float az) {
   return r;
 }
 
+template <typename F, int Row, int K>
+inline double rotation_term(const Rotation& r, double v) {
+  if constexpr (F::one[Row][K]) return v;
+  else return double(r.c[Row][K]) * v;
+}
+
+// One new component from the old ones, the terms in order, zero terms left
+// out (the diagonal term is never zero).
 template <typename F, int Row>
 inline float rotation_row(const Rotation& r, double x, double y, double z) {
-  const double v[3] = {x, y, z};
-  double sum = 0;
-  bool any = false;
-  for (int k = 0; k < 3; ++k) {
-    if (F::zero[Row][k]) continue;
-    double term = F::one[Row][k] ? v[k] : double(r.c[Row][k]) * v[k];
-    sum = any ? sum + term : term;
-    any = true;
+  constexpr bool zero0 = F::zero[Row][0], zero1 = F::zero[Row][1], zero2 = F::zero[Row][2];
+  double sum;
+  if constexpr (!zero0) {
+    sum = rotation_term<F, Row, 0>(r, x);
+    if constexpr (!zero1) sum += rotation_term<F, Row, 1>(r, y);
+    if constexpr (!zero2) sum += rotation_term<F, Row, 2>(r, z);
+  } else if constexpr (!zero1) {
+    sum = rotation_term<F, Row, 1>(r, y);
+    if constexpr (!zero2) sum += rotation_term<F, Row, 2>(r, z);
+  } else {
+    sum = rotation_term<F, Row, 2>(r, z);
   }
   return float(sum);
 }

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/engine.h"
+
+namespace {
+TEST(Camera, SlopesAndSerialIds) {
+  Camera a, b;
+  camera_init(&a, 200, 1, 2, -500, 0.5f, 2.7f, -1.9f, 0);
+  camera_init(&b, 200, 0, 0, 0, 0, 0, 0, 1);
+  EXPECT_EQ(b.id, a.id + 1);
+  EXPECT_EQ(a.slope_left, -0.8f);
+  EXPECT_EQ(a.slope_right, 0.795f);
+  EXPECT_EQ(a.slope_top, 0.595f);
+  EXPECT_EQ(a.slope_bottom, -0.6f);
+  EXPECT_EQ(a.int_angles[0], 0);
+  EXPECT_EQ(a.int_angles[1], 2);
+  EXPECT_EQ(a.int_angles[2], -1);
+  EXPECT_EQ(a.owns_target, 0);
+  EXPECT_EQ(b.owns_target, 1);
+  ASSERT_NE(b.target, nullptr);
+  ASSERT_NE(a.zbuffer, nullptr);
+  b.target[76799] = 1;  // the whole image is there
+  b.zbuffer[76799] = 1;
+  camera_destroy(&a);
+  camera_destroy(&b);
+}
+
+TEST(CameraDeathTest, FocalAbove200EndsWithStatus30) {
+  Camera c;
+  EXPECT_EXIT(camera_init(&c, 200.5f, 0, 0, 0, 0, 0, 0, 0), testing::ExitedWithCode(30), "");
+  camera_init(&c, 200.0f, 0, 0, 0, 0, 0, 0, 0);  // exactly 200 is fine
+  camera_destroy(&c);
+}
+
+// The child caps its address space just above what it uses, so the camera's
+// 300 KB blocks cannot be mapped. The sanitizers' allocator reserves huge
+// ranges and dies rather than return null, so they skip this.
+TEST(CameraDeathTest, FailedAllocationEndsWithStatus10) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "needs the plain allocator";
+#else
+  EXPECT_EXIT(
+      {
+        long pages = 0;
+        if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+          if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+          std::fclose(f);
+        }
+        rlimit limit;
+        limit.rlim_cur = limit.rlim_max = rlim_t(pages) * 4096 + (64 << 10);
+        setrlimit(RLIMIT_AS, &limit);
+        Camera c;
+        camera_init(&c, 200, 0, 0, 0, 0, 0, 0, 1);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(10), "");
+#endif
+}
+
+TEST(Camera, TurnClampsPitchAndRollButNotYaw) {
+  Camera c;
+  camera_init(&c, 200, 0, 0, 0, 0, 0, 0, 0);
+  camera_turn(&c, 100, 0, 0);
+  EXPECT_EQ(c.pitch, 1.5707964f);
+  camera_turn(&c, -10, 0, 0);
+  EXPECT_FLOAT_EQ(c.pitch, 1.5707964f - 0.17453292f);
+  camera_turn(&c, 0, 720, 0);
+  EXPECT_NEAR(c.yaw, 12.566f, 1e-3f);
+  camera_turn(&c, 0, 0, -100);
+  EXPECT_EQ(c.roll, -1.5707964f);
+  camera_turn(&c, 0, 0, 5);  // moving away from the limit is not clamped
+  EXPECT_GT(c.roll, -1.5707964f);
+  camera_destroy(&c);
+}
+
+TEST(Camera, AdvanceAlongTheLineOfSight) {
+  Camera c;
+  camera_init(&c, 200, 1, 2, 3, 0, 0, 0, 0);
+  camera_advance(&c, 10);
+  EXPECT_EQ(c.position.x, 1.0f);
+  EXPECT_EQ(c.position.y, 2.0f);
+  EXPECT_EQ(c.position.z, 13.0f);
+  c.position = {0, 0, 0, 1};
+  c.yaw = 1.5707964f;
+  camera_advance(&c, 10);
+  EXPECT_NEAR(c.position.x, 10, 1e-5);
+  EXPECT_NEAR(c.position.z, 0, 1e-5);
+  c.position = {0, 0, 0, 1};
+  c.yaw = 0;
+  c.pitch = 1.5707964f;  // looking down
+  camera_advance(&c, 10);
+  EXPECT_NEAR(c.position.y, -10, 1e-5);
+  c.position = {0, 0, 0, 1};
+  c.pitch = 0.5f;
+  c.yaw = 0.7f;
+  c.roll = 1.0f;  // roll does not matter
+  camera_advance(&c, 10);
+  EXPECT_NEAR(std::sqrt(c.position.x * c.position.x + c.position.y * c.position.y +
+                        c.position.z * c.position.z),
+              10, 1e-4);
+  EXPECT_NEAR(c.position.x, 10 * std::sin(0.7) * std::cos(0.5), 1e-5);
+  camera_destroy(&c);
+}
+}  // namespace

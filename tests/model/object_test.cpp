@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/engine.h"
+
+namespace {
+struct ObjectHolder {
+  Object* o;
+  ObjectHolder(int v, int f) : o(object_create(v, f)) {}
+  ~ObjectHolder() { object_free(o); }
+};
+
+TEST(ObjectRotate, TurnsVerticesAndFaceNormalsAndVertexNormalsOnlyWhenSmooth) {
+  ObjectHolder h(2, 1);
+  Object* o = h.o;
+  o->vertices[0] = {1, 0, 0, 1};
+  o->vertices[1] = {0, 2, 0, 1};
+  o->vertex_normals[0] = {1, 0, 0, 1};
+  o->faces[0].normal = {1, 0, 0};
+  o->position = {5, 6, 7, 1};
+  o->bound_radius = 2;
+  o->smooth = 0;
+  object_rotate(o, 0, 0, 90);
+  EXPECT_NEAR(o->vertices[0].y, 1, 1e-6);
+  EXPECT_NEAR(o->vertices[1].x, -2, 1e-6);
+  EXPECT_NEAR(o->faces[0].normal.y, 1, 1e-6);
+  EXPECT_EQ(o->vertex_normals[0].x, 1.0f);  // not smooth: left alone
+  EXPECT_EQ(o->position.x, 5.0f);
+  EXPECT_EQ(o->bound_radius, 2.0f);
+  o->smooth = 1;
+  object_rotate(o, 0, 0, 90);
+  EXPECT_NEAR(o->vertex_normals[0].y, 1, 1e-6);
+  EXPECT_EQ(o->vertex_normals[0].w, 1.0f);
+
+  Object before = *o;
+  Vec4 v0 = o->vertices[0];
+  object_rotate(o, 0, 0, 0);
+  EXPECT_EQ(std::memcmp(&v0, &o->vertices[0], sizeof v0), 0);
+  EXPECT_EQ(before.faces, o->faces);
+}
+
+// The mesh form must match vec_rotate in every form.
+TEST(ObjectRotate, MatchesVecRotate) {
+  ObjectHolder h(1, 0);
+  for (int form = 0; form < 8; ++form) {
+    volatile float x = 13.0f, y = -71.0f, z = 200.0f;  // no folding at compile time
+    float a[3] = {(form & 1) ? x : 0.0f, (form & 2) ? y : 0.0f, (form & 4) ? z : 0.0f};
+    Vec4 v = {0.3f, -4.0f, 9.5f, 1};
+    h.o->vertices[0] = v;
+    vec_rotate(&v, a[0], a[1], a[2]);
+    object_rotate(h.o, a[0], a[1], a[2]);
+    // Within a float's rounding: the optimiser may order the sums differently.
+    EXPECT_NEAR(v.x, h.o->vertices[0].x, 1e-6f) << form;
+    EXPECT_NEAR(v.y, h.o->vertices[0].y, 1e-6f) << form;
+    EXPECT_NEAR(v.z, h.o->vertices[0].z, 1e-6f) << form;
+  }
+}
+
+TEST(ObjectModel, CenterScaleAndPosition) {
+  ObjectHolder h(3, 0);
+  Object* o = h.o;
+  o->vertices[0] = {0, 1, 0, 1};
+  o->vertices[1] = {10, -1, 0, 1};
+  o->vertices[2] = {20, 0, 3, 1};
+  o->position = {100, 0, 0, 1};
+  object_center(o);
+  EXPECT_EQ(o->position.x, 110.0f);
+  EXPECT_EQ(o->position.z, 1.0f);
+  EXPECT_EQ(o->vertices[0].x, -10.0f);
+  EXPECT_EQ(o->vertices[2].x, 10.0f);
+  EXPECT_EQ(o->vertices[2].z, 2.0f);
+  // World positions are unchanged.
+  EXPECT_EQ(o->vertices[1].x + o->position.x, 110.0f);
+
+  o->mean_radius = 1;
+  o->bound_radius = 2;
+  o->cull_radius = 3;
+  object_scale(o, 2);
+  EXPECT_EQ(o->vertices[0].x, -20.0f);
+  EXPECT_EQ(o->cull_radius, 6.0f);
+  EXPECT_EQ(o->position.x, 110.0f);
+  object_set_position(o, 1, 2, 3);
+  EXPECT_EQ(o->position.y, 2.0f);
+  EXPECT_EQ(o->position.w, 1.0f);
+
+  ObjectHolder empty(0, 0);
+  object_center(empty.o);  // no vertices: nothing to divide
+  EXPECT_EQ(empty.o->position.x, 0.0f);
+}
+
+TEST(ShadeRamps, GradientAndRampShades) {
+  std::uint32_t table[256];
+  ramp_gradient(table, 0, 255, 0, 0, 0, 0);
+  EXPECT_EQ(table[0], 0u);
+  EXPECT_EQ(table[128], 0x7F0000u);
+  EXPECT_EQ(table[255], 0xFE0000u);
+  ramp_gradient(table, 255, 0, 10, 10, 0, 255);
+  EXPECT_EQ(table[0], 0xFF0A00u);
+  EXPECT_EQ(table[1], 0xFE0A00u);  // 255 - 255/256 truncates to 254
+
+  ShadeRamp ramp;
+  ramp_build(&ramp, 0x00FF8040);
+  EXPECT_EQ(ramp.colour, 0x00FF8040);
+  EXPECT_EQ(ramp.shades[0], 0u);
+  EXPECT_EQ(ramp.shades[128], 0x7F4020u);
+  EXPECT_EQ(ramp.shades[255], 0xFE7F3Fu);
+  // Stray high bits never leak into the shades.
+  ramp_build(&ramp, std::int32_t(0xFF00FF00u));
+  EXPECT_EQ(ramp.shades[255], 0x00FE00u);
+}
+
+TEST(ObjectList, RampsSharedByColourAndTakenBack) {
+  ObjectList list;
+  object_list_init(&list);
+  EXPECT_EQ(object_list_ramp(&list, 0x112233), 0);
+  EXPECT_EQ(object_list_ramp(&list, 0x445566), 1);
+  EXPECT_EQ(object_list_ramp(&list, 0x112233), 0);
+  EXPECT_EQ(list.ramp_count, 2);
+  for (int i = 2; i < MAX_RAMPS; ++i) EXPECT_EQ(object_list_ramp(&list, i), i);
+  EXPECT_EQ(object_list_ramp(&list, 0x777777), RAMP_TABLE_FULL);
+  EXPECT_EQ(list.ramp_count, MAX_RAMPS);
+  object_list_drop_ramps(&list, 2);
+  EXPECT_EQ(list.ramp_count, 2);
+  list.objects[0] = object_create(MAX_VERTICES, MAX_FACES);
+  list.objects[1] = object_create(0, 0);
+  ASSERT_NE(list.objects[0], nullptr);
+  EXPECT_EQ(list.objects[0]->vertex_normals[MAX_VERTICES - 1].w, 1.0f);
+  EXPECT_EQ(object_create(MAX_VERTICES + 1, 0), nullptr);
+  EXPECT_EQ(object_create(0, -1), nullptr);
+  list.count = 2;
+  object_list_destroy(&list);  // the sanitizers check nothing leaks
+}
+
+TEST(PointerList, FreeLeavesTheCountAndResetEmpties) {
+  PointerList<int, 4> list;
+  list.count = 3;
+  for (int i = 0; i < 3; ++i) list.items[i] = static_cast<int*>(std::malloc(sizeof(int)));
+  pointer_list_free(&list);
+  EXPECT_EQ(list.count, 3);
+  pointer_list_reset(&list);
+  EXPECT_EQ(list.count, 0);
+}
+}  // namespace
