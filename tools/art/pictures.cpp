@@ -87,18 +87,26 @@ Picture picture_planet() {
 
 // Text 8: scene 7's relief, read from the blue channel as height: a wall of
 // pillowed glass bricks with the group's name pressed into it, every slope
-// blurred smooth so the distortion reads as glass. Grey, r = g = b.
+// blurred smooth so the distortion reads as glass. Tinted blue-grey; only
+// the blue channel counts.
 Picture picture_relief() {
   Mask letters = mask_make(W, H);
   text_block(letters, {{"ZORV", 120}}, W / 2, H / 2);
   std::vector<float> name = mask_field(letters);
   blur(name, W, H, 3, 3);
+  std::vector<float> h(std::size_t(W) * H);
+  for (int y = 0; y < H; y++)
+    for (int x = 0; x < W; x++) {
+      const float cu = std::fmod(float(x), 40.0f) - 19.5f, cv = std::fmod(float(y), 40.0f) - 19.5f;
+      const float e = std::pow(std::fabs(cu) / 20, 4.0f) + std::pow(std::fabs(cv) / 20, 4.0f);
+      const float pillow = std::cos(std::min(e, 1.0f) * 1.5707963f);
+      h[std::size_t(y) * W + x] = 0.12f + 0.45f * pillow + 0.40f * name[std::size_t(y) * W + x];
+    }
+  // Smooth every slope: the offsets are differences of neighbouring heights.
+  blur(h, W, H, 3, 3);
   return picture_fill(W, H, [&](int x, int y) {
-    const float cu = std::fmod(float(x), 40.0f) - 19.5f, cv = std::fmod(float(y), 40.0f) - 19.5f;
-    const float e = std::pow(std::fabs(cu) / 20, 4.0f) + std::pow(std::fabs(cv) / 20, 4.0f);
-    const float pillow = std::cos(std::min(e, 1.0f) * 1.5707963f);
-    const float h = 0.15f + 0.45f * pillow + 0.40f * name[std::size_t(y) * W + x];
-    return Rgb{h, h, h};
+    const float v = h[std::size_t(y) * W + x];
+    return Rgb{v * 0.7f, v * 0.85f, v};
   });
 }
 
@@ -125,9 +133,9 @@ Picture picture_closing() {
     const float fx = float(x), fy = float(y);
     const float horizon_r = 900, hx = 160, hy = 240 + 860;  // a huge planet below the frame
     const float d = std::hypot(fx - hx, fy - hy) - horizon_r;
-    Rgb col = Rgb{0.02f, 0.02f, 0.08f} + Rgb{0.5f, 0.5f, 0.6f} * stars[i];
     const float haze = noise_fractal(fx, fy, 32, 5, 0.5f, 512, 1003);
-    if (d < 0) col = Rgb{0.02f, 0.03f, 0.06f} + Rgb{0.05f, 0.08f, 0.12f} * haze * std::exp(d / 30);
+    Rgb col = Rgb{0.03f, 0.02f, 0.09f} * (0.5f + haze) + Rgb{0.5f, 0.5f, 0.6f} * stars[i];
+    if (d < 0) col = Rgb{0.02f, 0.03f, 0.06f} * (0.5f + haze) + Rgb{0.05f, 0.08f, 0.12f} * haze * std::exp(d / 30);
     else col = col + Rgb{0.9f, 0.45f, 0.2f} * std::exp(-d / 10) + Rgb{0.2f, 0.25f, 0.6f} * std::exp(-d / 45);
     return col + Rgb{0.25f, 0.55f, 1.0f} * std::min(1.0f, 2.2f * glow[i]);
   });
