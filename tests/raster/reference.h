@@ -7,7 +7,7 @@
 #include "canvas.h"
 
 struct RefVertex {
-  int x, y, z, i;
+  int x, y, z, i = 0;
 };
 
 struct RefStats {
