@@ -11,6 +11,10 @@ extern MODULE* music_module;
 extern volatile std::int32_t demo_ticks;
 // Alternates 0 and 1 with every 10 ms alarm.
 extern volatile std::uint8_t tick_phase;
+// Time spent in MikMod_Update by the clock step, and how many calls: what
+// the mixing costs the main thread (read them once the music has stopped).
+extern volatile std::uint64_t music_mix_nanoseconds;
+extern volatile std::uint32_t music_mix_calls;
 
 // Returns 1 on success, 0 after printing the library's reason.
 int music_load(const char* path, std::uint8_t voices);
@@ -30,8 +34,11 @@ void clock_step();
 // ---- virtual time (qn-capture) ----------------------------------------------
 // Before music_load: route the mixed sound into a WAV file through our own
 // driver, which writes exactly 441 stereo frames per clock step. Returns 1 on
-// success, 0 after printing why.
+// success, 0 after printing why. music_load then uses that driver only, and
+// music_stop completes the file.
 int music_capture_open(const char* wav_path);
-// Instead of music_start: Player_Start without a timer; the caller runs
-// clock_step twice per 20 ms of virtual time.
+// Instead of music_start: Player_Start without a timer (prints the same trace
+// line); the caller runs clock_step twice per 20 ms of virtual time.
 int music_start_virtual();
+// 0 once writing the WAV has failed (reported once on standard error).
+int music_capture_ok();

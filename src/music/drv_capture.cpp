@@ -1,0 +1,150 @@
+// The capture driver: every update mixes exactly 10 ms (441 stereo 16-bit
+// frames at 44.1 kHz) into a WAV file, so two updates per 20 ms frame keep
+// song and pictures in step in virtual time. The library's own file drivers
+// mix a whole buffer per update and would run the song many times too fast.
+#include <cstdio>
+#include <cstring>
+
+#include "music/music.h"
+#include "music/music_internal.h"
+#include "music/virtch.h"
+
+namespace {
+constexpr unsigned FRAMES_PER_STEP = 441;
+constexpr unsigned BYTES_PER_FRAME = 4;  // 16-bit stereo
+constexpr unsigned HEADER_BYTES = 44;
+
+std::FILE* wav_file = nullptr;
+int driver_ordinal = 0;
+bool registered = false;
+bool write_failed = false;
+std::uint32_t data_bytes = 0;
+std::uint32_t wav_rate = 44100;
+
+void put16(unsigned char* p, std::uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+void put32(unsigned char* p, std::uint32_t v) {
+  put16(p, v & 0xFFFFu);
+  put16(p + 2, v >> 16);
+}
+
+// The RIFF header for `bytes` of sound; written first with 0, again at exit.
+bool write_header(std::uint32_t bytes) {
+  unsigned char h[HEADER_BYTES];
+  std::memcpy(h, "RIFF", 4);
+  put32(h + 4, 36u + bytes);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  put32(h + 16, 16);
+  put16(h + 20, 1);  // PCM
+  put16(h + 22, 2);
+  put32(h + 24, wav_rate);
+  put32(h + 28, wav_rate * BYTES_PER_FRAME);
+  put16(h + 32, BYTES_PER_FRAME);
+  put16(h + 34, 16);
+  std::memcpy(h + 36, "data", 4);
+  put32(h + 40, bytes);
+  return std::fseek(wav_file, 0, SEEK_SET) == 0 && std::fwrite(h, 1, HEADER_BYTES, wav_file) == HEADER_BYTES;
+}
+
+void note_failure() {
+  if (!write_failed) std::fprintf(stderr, "Unable to write the sound file\n");
+  write_failed = true;
+}
+
+BOOL capture_is_present() { return wav_file != nullptr; }
+
+int capture_init() {
+  md_mode |= DMODE_SOFT_MUSIC | DMODE_SOFT_SNDFX;
+  wav_rate = md_mixfreq;
+  if (!write_header(0)) note_failure();
+  return VC_Init();
+}
+
+void capture_exit() {
+  VC_Exit();
+  if (!wav_file) return;
+  if (!write_header(data_bytes)) note_failure();
+  if (std::fclose(wav_file) != 0) note_failure();
+  wav_file = nullptr;
+}
+
+int capture_reset() { return 0; }
+
+void capture_update() {
+  // 10 ms at the mixing rate: 441 frames at 44.1 kHz.
+  SBYTE buffer[FRAMES_PER_STEP * BYTES_PER_FRAME * 2];
+  const ULONG frames = wav_rate / 100u;
+  const ULONG bytes = frames * BYTES_PER_FRAME;
+  if (!wav_file || bytes > sizeof buffer) return;
+  const ULONG mixed = VC_WriteBytes(buffer, bytes);
+  if (mixed < bytes) std::memset(buffer + mixed, 0, bytes - mixed);
+  if (std::fwrite(buffer, 1, bytes, wav_file) != bytes)
+    note_failure();
+  else
+    data_bytes += static_cast<std::uint32_t>(bytes);
+}
+
+MDRIVER drv_capture = {
+    .next = nullptr,
+    .Name = "Capture",
+    .Version = "WAV capture in 10 ms steps",
+    .HardVoiceLimit = 0,
+    .SoftVoiceLimit = 255,
+    .Alias = "capture",
+    .CmdLineHelp = nullptr,
+    .CommandLine = nullptr,
+    .IsPresent = capture_is_present,
+    .SampleLoad = VC_SampleLoad,
+    .SampleUnload = VC_SampleUnload,
+    .FreeSampleSpace = VC_SampleSpace,
+    .RealSampleLength = VC_SampleLength,
+    .Init = capture_init,
+    .Exit = capture_exit,
+    .Reset = capture_reset,
+    .SetNumVoices = VC_SetNumVoices,
+    .PlayStart = VC_PlayStart,
+    .PlayStop = VC_PlayStop,
+    .Update = capture_update,
+    .Pause = nullptr,
+    .VoiceSetVolume = VC_VoiceSetVolume,
+    .VoiceGetVolume = VC_VoiceGetVolume,
+    .VoiceSetFrequency = VC_VoiceSetFrequency,
+    .VoiceGetFrequency = VC_VoiceGetFrequency,
+    .VoiceSetPanning = VC_VoiceSetPanning,
+    .VoiceGetPanning = VC_VoiceGetPanning,
+    .VoicePlay = VC_VoicePlay,
+    .VoiceStop = VC_VoiceStop,
+    .VoiceStopped = VC_VoiceStopped,
+    .VoiceGetPosition = VC_VoiceGetPosition,
+    .VoiceRealVolume = VC_VoiceRealVolume,
+};
+}  // namespace
+
+int music_capture_driver_ordinal() { return wav_file ? driver_ordinal : 0; }
+
+int music_capture_ok() { return write_failed ? 0 : 1; }
+
+int music_capture_open(const char* wav_path) {
+  if (wav_file) return 1;
+  wav_file = std::fopen(wav_path, "wb");
+  if (!wav_file) {
+    std::fprintf(stderr, "Unable to create the sound file %s\n", wav_path);
+    return 0;
+  }
+  data_bytes = 0;
+  write_failed = false;
+  if (!registered) {
+    MikMod_RegisterDriver(&drv_capture);
+    registered = true;
+  }
+  driver_ordinal = MikMod_DriverFromAlias(const_cast<CHAR*>("capture"));
+  if (driver_ordinal <= 0) {
+    std::fprintf(stderr, "Unable to register the capture sound driver\n");
+    std::fclose(wav_file);
+    wav_file = nullptr;
+    return 0;
+  }
+  return 1;
+}
