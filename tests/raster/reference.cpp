@@ -186,7 +186,8 @@ void flat_span(Canvas& c, RefStats& stats, bool clip, long long y, std::int32_t 
   int from = l, to = r;
   if (clip && l < 0) from = 0, depth += fmul(st, -xL);
   if (clip && r > 319) to = 319;
-  for (int x = from; x <= to; ++x, depth += st) {
+  // The step is added between pixels only: past the last one it may leave 32 bits.
+  for (int x = from; x <= to; depth += x < to ? st : 0, ++x) {
     if (outside(c, stats, x, y)) continue;
     const int p = static_cast<int>(y) * FRAME_WIDTH + x;
     if (c.depth[p] >= (depth >> 16)) {
