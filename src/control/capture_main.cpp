@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   display_clear();
 
   timeline_run();
-  const int status = shutdown_demo();
-  const bool finished = capture_finish();
+  const int status = shutdown_demo();  // completes the WAV
+  const bool sound_ok = options.wav.empty() || music_capture_ok();
+  const bool finished = sound_ok && capture_finish();
   return capture_failed() || !finished ? 1 : status;
 }

@@ -3,6 +3,7 @@
 // video frame (a frame without a presentation repeats the last picture), then
 // advances virtual time by 20 ms.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -70,12 +71,22 @@ double wall_seconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-// Only what the last poll recorded: at shut-down the module is gone.
-void show_progress() {
+// Only what the last poll recorded: at shut-down the module is gone. On a
+// terminal one line is rewritten a few times a second; into a file, a line
+// for every tenth of the song.
+void show_progress(bool last = false) {
+  static const bool terminal = isatty(2);
+  static double shown_at = 0.0;
+  static int shown_tenth = -1;
   const double wall = wall_seconds();
-  std::fprintf(stderr, "\rqn-capture: %3d%% of the song, frame %d, %.0f frames/s  ",
-               static_cast<int>(song_done * 100.0), frame, wall > 0 ? frame / wall : 0.0);
-  progress_shown = true;
+  const int tenth = static_cast<int>(song_done * 10.0);
+  if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
+  shown_at = wall;
+  shown_tenth = tenth;
+  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s",
+               terminal ? "\r" : "", static_cast<int>(song_done * 100.0), frame,
+               wall > 0 ? frame / wall : 0.0, terminal ? "  " : "\n");
+  progress_shown = terminal;
 }
 
 void write_log_line() {
@@ -177,17 +188,15 @@ void display_poll_quit() {
     song_done = std::min(1.0, (end_position + end_row / rows) / music_module->numpos);
   }
   check_limits();
-  if (frame % 50 == 0) show_progress();
+  show_progress();
 }
 
 void display_close() {
   if (!state.open) return;
   state.open = 0;
-  if (progress_shown) {
-    show_progress();
-    std::fputc('\n', stderr);
-    progress_shown = false;
-  }
+  if (frame > 0) show_progress(true);
+  if (progress_shown) std::fputc('\n', stderr);
+  progress_shown = false;
   if (log_file && std::fclose(log_file) != 0) give_up("cannot finish the log: %s", std::strerror(errno));
   log_file = nullptr;
   if (video_started && !video_close()) give_up("ffmpeg failed while encoding %s", options.video.c_str());
