@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# objtool end to end: help, the built file's summary, re-importing the
+# generated scene gives the same bytes, and bad input fails with a message.
+set -u
+tool="$QN_BIN_DIR/tools/objtool/objtool"
+gen="$QN_BIN_DIR/tools/objgen/objgen"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+timeout -k 5 20 "$tool" --help | grep -q "objtool import" || fail "--help"
+summary=$(timeout -k 5 20 "$tool" summary "$QN_DATA_DIR/objs.3dw") || fail "summary status"
+echo "$summary"
+echo "$summary" | grep -q ": 2 objects, 2 shade ramps" || fail "summary counts"
+echo "$summary" | grep -q '"Knot": .* smooth$' || fail "first object smooth"
+echo "$summary" | grep -q '"StarRing": .* flat$' || fail "second object flat"
+
+timeout -k 5 20 "$gen" "$work/a.ase" || fail "objgen"
+timeout -k 5 20 "$gen" "$work/b.ase" || fail "objgen again"
+cmp -s "$work/a.ase" "$work/b.ase" || fail "objgen is not deterministic"
+timeout -k 5 20 "$tool" import -o "$work/o.3dw" --smooth Knot "$work/a.ase" || fail "import"
+cmp -s "$work/o.3dw" "$QN_DATA_DIR/objs.3dw" || fail "re-import differs from the build's file"
+
+expect_error() {  # expect_error pattern command...
+  local pattern=$1; shift
+  out=$(timeout -k 5 20 "$@" 2>&1); status=$?
+  [ $status -eq 1 ] || fail "$* exited $status"
+  echo "$out" | grep -q "$pattern" || fail "$*: no message matching '$pattern' in: $out"
+}
+printf 'garbage' > "$work/bad.3dw"
+expect_error "wrong magic" "$tool" summary "$work/bad.3dw"
+expect_error "cannot open" "$tool" summary "$work/missing.3dw"
+head -c 3000 "$work/a.ase" > "$work/cut.ase"
+expect_error "ends inside an object" "$tool" import -o "$work/x.3dw" "$work/cut.ase"
+[ ! -e "$work/x.3dw" ] || fail "a failed import left a file"
+expect_error 'no object named "Nope"' "$tool" import -o "$work/x.3dw" --smooth Nope "$work/a.ase"
+expect_error "needs -o" "$tool" import "$work/a.ase"
+expect_error "usage" "$tool" frobnicate
+echo "objtool: all passed"
