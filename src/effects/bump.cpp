@@ -42,6 +42,5 @@ void twin_bump(std::uint32_t* __restrict first, std::uint32_t* __restrict second
   const int a = path_entry(p), b = path_entry(q);
   bump_draw(first, image, path_b_x[a], path_b_y[a]);
   bump_draw(second, image, path_a_x[b], path_a_y[b]);
-  const std::uint32_t level = channels::clamp_level(lift);
-  for (int i = 0; i < FRAME_PIXELS; i++) first[i] = channels::add3(first[i], second[i], level);
+  channels::sum_span(first, first, second, lift, FRAME_PIXELS);
 }

@@ -39,3 +39,31 @@ inline std::uint32_t clamp_level(std::uint32_t level) { return level > 255 ? 255
 inline std::uint32_t grey(std::uint32_t level) { return clamp_level(level) * 0x00010101u; }
 
 }  // namespace channels
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace channels {
+
+// out[i] = per channel min(a[i] + b[i] + level, 255), b == nullptr counting as
+// black; bits 24-31 become 0. Clamping once equals clamping after each
+// addition (all terms are non-negative), so byte-wise saturating adds serve.
+inline void sum_span(std::uint32_t* out, const std::uint32_t* a, const std::uint32_t* b,
+                     std::uint32_t level, int n) {
+  level = clamp_level(level);
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i lift = _mm_set1_epi32(static_cast<int>(level * 0x00010101u));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  for (; i + 4 <= n; i += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    if (b) v = _mm_adds_epu8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)));
+    v = _mm_and_si128(_mm_adds_epu8(v, lift), colour);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+  }
+#endif
+  for (; i < n; i++) out[i] = add3(a[i], b ? b[i] : 0, level);
+}
+
+}  // namespace channels

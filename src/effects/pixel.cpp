@@ -6,8 +6,7 @@
 #include "effects/effects.h"
 
 void brighten(std::uint32_t* frame, std::uint32_t level) {
-  const std::uint32_t lift = channels::grey(level);
-  for (int i = 0; i < FRAME_PIXELS; i++) frame[i] = channels::add2(frame[i], lift);
+  channels::sum_span(frame, frame, nullptr, level, FRAME_PIXELS);
 }
 
 void stamp_mask(std::uint32_t* __restrict dest, const std::uint8_t* __restrict mask) {

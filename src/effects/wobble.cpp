@@ -34,13 +34,12 @@ void wobble_build(std::uint32_t* __restrict out, const std::uint32_t* __restrict
 
 // Adds the 256x256 image with its corner at (ox, oy); what falls outside the
 // frame is skipped.
-void blend_clipped(std::uint32_t* __restrict dest, const std::uint32_t* __restrict image, int ox, int oy) {
+void blend_clipped(std::uint32_t* dest, const std::uint32_t* image, int ox, int oy) {
   const int u0 = std::max(0, -ox), u1 = std::min(TEXTURE_SIZE, FRAME_WIDTH - ox);
   const int v0 = std::max(0, -oy), v1 = std::min(TEXTURE_SIZE, FRAME_HEIGHT - oy);
   for (int v = v0; v < v1; v++) {
-    std::uint32_t* __restrict out = dest + (v + oy) * FRAME_WIDTH + ox;
-    const std::uint32_t* __restrict in = image + v * TEXTURE_SIZE;
-    for (int u = u0; u < u1; u++) out[u] = channels::add2(out[u], in[u]);
+    std::uint32_t* out = dest + (v + oy) * FRAME_WIDTH + ox + u0;
+    channels::sum_span(out, out, image + v * TEXTURE_SIZE + u0, 0, u1 - u0);
   }
 }
 
