@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/alarm.h"
 #include "common/frame.h"
 #include "common/globals.h"
 #include "control/demo.h"
@@ -80,7 +81,11 @@ void startup_install_sigterm() {
 }
 
 int shutdown_demo() {
-  std::printf("*** Shutdown ***\n");
+  {
+    // The alarm still mixes sound until music_stop; stdio must not be interrupted.
+    AlarmBlock no_alarms;
+    std::printf("*** Shutdown ***\n");
+  }
   music_stop();
   archive_free(demo_archive);
   demo_archive = nullptr;

@@ -1,0 +1,87 @@
+# Shared by the end-to-end tests of qn: a scratch folder to run in, the
+# helpers' paths, and checks of the start-up trace.
+set -euo pipefail
+
+QN=$QN_BIN_DIR/qn
+HELPERS=$QN_BIN_DIR/tests/foundation
+SOURCE=$QN_SOURCE_DIR
+# SDL and Xlib keep a few allocations until the process ends.
+export LSAN_OPTIONS="suppressions=$SOURCE/tests/e2e/lib/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+WORK=$(mktemp -d)
+# Sound through SDL's disk driver, at real-time pace: no sound device needed.
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$WORK/audio.raw SDL_DISKAUDIODELAY=23
+cleanup_work() { rm -rf "$WORK"; }
+
+fail() {
+  echo "FAIL: $*" >&2
+  for f in "$WORK"/out "$WORK"/err; do
+    [ -f "$f" ] && { echo "--- $f" >&2; cat "$f" >&2; }
+  done
+  exit 1
+}
+
+# The scratch folder gets a zorv.dat of the given kind (good, truncated) and
+# the demo's other data files, when the build has made them.
+prepare_data() {
+  (cd "$WORK" && "$HELPERS/foundation_archive_tool" "$1")
+  for f in objs.3dw music.xm; do
+    [ -f "$QN_DATA_DIR/$f" ] && ln -sf "$QN_DATA_DIR/$f" "$WORK/$f"
+  done
+  return 0
+}
+
+# Starts qn in the scratch folder in the background; QN_PID is timeout's pid
+# and PROG_PID qn's own.
+start_qn() {
+  (cd "$WORK" && exec timeout -k 5 120 "$QN" "$@" >"$WORK/out" 2>"$WORK/err") &
+  QN_PID=$!
+  PROG_PID=""
+  local i
+  for i in $(seq 1 50); do
+    PROG_PID=$(pgrep -P "$QN_PID" || true)
+    [ -n "$PROG_PID" ] && return 0
+    sleep 0.1
+  done
+  fail "qn did not start"
+}
+
+# Waits for the background qn; sets QN_STATUS.
+wait_qn() {
+  QN_STATUS=0
+  wait "$QN_PID" || QN_STATUS=$?
+}
+
+# After the loading phase the timeline runs until a quit: wait a little,
+# then ask (a key press in `window`, or SIGTERM) until qn ends.
+end_qn() {
+  local how=$1 window=${2:-} i
+  for i in $(seq 1 120); do
+    kill -0 "$PROG_PID" 2>/dev/null || break
+    if [ "$i" -ge 16 ]; then
+      if [ "$how" = key ]; then
+        # Without a window manager the keyboard follows the pointer.
+        xdotool mousemove --window "$window" 5 5 key space 2>/dev/null || true
+      else
+        kill -TERM "$PROG_PID" 2>/dev/null || true
+      fi
+    fi
+    sleep 0.25
+  done
+  kill -0 "$PROG_PID" 2>/dev/null && fail "qn did not end when asked"
+  wait_qn
+}
+
+BANNER=$'*** ZORV Linux startup using SDL and mikmod ***\n\n./qn -w for windowed mode\n'
+
+# The trace of a run that got through start-up and shut down in order.
+check_trace() {
+  local out=$WORK/out
+  local head
+  head=$(head -n 7 "$out")
+  [ "$head" = "$BANNER"$'\nUnpacking data...\nInitiating SDL startup sequence...\nAllocating memory for texture data...' ] \
+    || fail "trace does not begin with the banner, archive, display and allocation lines"
+  grep -n -x -e 'Precalcing...' -e 'Initiating signalhander setup...' "$out" | cut -d: -f2 | tr '\n' '|' \
+    | grep -qx 'Precalcing...|Initiating signalhander setup...|' || fail "precalc and signal lines missing or out of order"
+  [ "$(tail -n 1 "$out")" = '*** Shutdown ***' ] || fail "trace does not end with the shut-down line"
+}
