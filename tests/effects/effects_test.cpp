@@ -2,31 +2,13 @@
 // the same tables and counters, in 64-bit arithmetic and masked at the end.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
-#include <random>
-#include <vector>
 
-#include "../tables/test_archive.h"
-#include "effects/effects.h"
+#include "effects_test.h"
 
 namespace {
 
-using Frame = std::vector<std::uint32_t>;
 constexpr int W = FRAME_WIDTH, H = FRAME_HEIGHT;
-
-Frame random_frame(std::uint32_t seed) {
-  std::mt19937 rng(seed);
-  Frame f(FRAME_PIXELS);
-  for (auto& w : f) w = rng() & 0x00FFFFFFu;
-  return f;
-}
-std::uint32_t texel(const Frame& t, long long index) { return t[static_cast<std::size_t>(index & 0xFFFF)]; }
-std::uint32_t naive_add(std::uint32_t a, std::uint32_t b, std::uint32_t level = 0) {
-  std::uint32_t out = 0;
-  for (int s : {0, 8, 16}) out |= std::min<std::uint32_t>(((a >> s) & 255) + ((b >> s) & 255) + level, 255) << s;
-  return out;
-}
 
 class Effects : public ::testing::Test {
  protected:
@@ -45,8 +27,6 @@ TEST_F(Effects, MapPairsShowTheirTexels) {
         ASSERT_EQ(dest[i], texel(texture, (phase + v) * 256 + phase + u)) << pair << " " << phase << " " << i;
       }
     }
-  map_pair_lookup(dest.data(), 3, texture.data(), 0);
-  EXPECT_EQ(dest[57 * W + 9], texture[(57 * 256 + map_u_b[57 * W + 9]) & 0xFFFF]);
   map_lookup(dest.data(), texture.data(), plane_v, plane_u, 5);
   EXPECT_EQ(dest[0], texel(texture, (5 + plane_v[0]) * 256 + 5 + plane_u[0]));
   const Frame before = dest;
