@@ -67,7 +67,7 @@ TEST(PixelOps, SplitLogoCopiesMixAdditively) {
       for (int i = 9600; i < 60800; i++)
         if (mask[i] > 10) want[i + offsets[c]] = (c ? want[i + offsets[c]] : 0) + colours[c];
     for (int i = 0; i < FRAME_PIXELS; i++) want[i] = want[i] ? want[i] : under[i];
-    dest = under;
+    std::copy(under.begin(), under.end(), dest.begin());
     rgb_split_logo(layer.data(), dest.data(), mask.data(), j);
     ASSERT_EQ(dest, want) << j;
   }
