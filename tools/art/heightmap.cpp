@@ -11,7 +11,7 @@ constexpr int T = 256;
 // A byte h lifts the landscape where it exceeds the floor row's rise (0 at
 // the horizon, 69 at the bottom): valleys at LOW stay flat near the viewer,
 // peaks at HIGH climb well into the sky without filling it.
-constexpr float LOW = 8, HIGH = 170;
+constexpr float LOW = 6, HIGH = 122;
 }  // namespace
 
 Mask map_height() {
@@ -29,7 +29,7 @@ Mask map_height() {
   Mask m = mask_make(T, T);
   for (std::size_t i = 0; i < f.size(); i++) {
     const float t = (f[i] - lo) / (hi - lo);
-    m.pixels[i] = static_cast<std::uint8_t>(std::lround(LOW + (HIGH - LOW) * std::pow(t, 1.4f)));
+    m.pixels[i] = static_cast<std::uint8_t>(std::lround(LOW + (HIGH - LOW) * std::pow(t, 1.6f)));
   }
   return m;
 }

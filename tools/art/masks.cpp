@@ -31,9 +31,9 @@ constexpr std::array<MaskLayout, ART_MAP_COUNT> layouts = {{
     {{"all pixel", "artists"}, {34, 34}, 120, 300},
     {{"all trackers", "and musicians"}, {34, 34}, 120, 300},
     {{"and everyone", "at the party"}, {34, 34}, 120, 300},
-    {{"every pixel", "in software"}, {30, 30}, 52, 290},   // 12..14: scene 3
-    {{"in step with", "the music"}, {30, 30}, 52, 290},
-    {{"made by", "ZORV"}, {30, 44}, 52, 290},
+    {{"every pixel", "in software"}, {30, 30}, 44, 290},   // 12..14: scene 3
+    {{"in step with", "the music"}, {30, 30}, 44, 290},
+    {{"made by", "ZORV"}, {30, 44}, 44, 290},
     {{"look through", "the glass"}, {30, 30}, 186, 300},  // 15..17: scene 7
     {{"see you at", "the next party"}, {30, 30}, 186, 300},
     {{"ZORV", "signing off"}, {44, 30}, 186, 300},

@@ -99,8 +99,10 @@ Picture texture_panels() {
   return picture_fill(T, T, [](int x, int y) {
     const Cell c = cell_at(float(x), float(y), 64, 32);
     const std::uint32_t s = cell_seed(c.cu, c.cv, 4);
-    const float grime = fbm(float(x), float(y), 32, 51);
-    const float scratches = fbm(float(x), float(y), 4, 53, 2);
+    // Few fine octaves: the tunnels squeeze the texture far away, where fine
+    // noise would sparkle.
+    const float grime = fbm(float(x), float(y), 32, 51, 3);
+    const float scratches = fbm(float(x), float(y), 8, 53, 1);
     const float shade = 0.75f + 0.25f * lattice_value(static_cast<int>(s), 1, 55);
     Rgb col = Rgb{0.42f, 0.45f, 0.52f} * (shade * (0.6f + 0.5f * grime)) + Rgb{0.05f, 0.05f, 0.05f} * scratches;
     col = col + Rgb{0.22f, 0.22f, 0.25f} * bevel_light(c, 64, 4);
@@ -153,13 +155,15 @@ Picture texture_glass_view() {
     const float wx = fx + 40 * (fbm(fx, fy, 64, 91) - 0.5f);
     const float wy = fy + 40 * (fbm(fx, fy, 64, 93) - 0.5f);
     const float t = fbm(wx, wy, 64, 95, 6);
-    Rgb col = palette_cos(2.2f * t, {0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {1, 1, 1}, {0.0f, 0.33f, 0.67f});
+    // Two copies are added on screen: keep each to half brightness so the
+    // sum stays coloured and white text still reads over it.
+    Rgb col = palette_cos(2.2f * t, {0.28f, 0.28f, 0.28f}, {0.26f, 0.26f, 0.26f}, {1, 1, 1}, {0.0f, 0.33f, 0.67f});
     const Cell c = cell_at(fx, fy, 64, 0);
     const float r = 8 + 10 * lattice_value(c.cu & 3, c.cv & 3, 97);
     const float d = std::hypot(c.u - 32, c.v - 32);
     if (d < r) {
       const float hl = std::exp(-std::pow(std::hypot(c.u - 32 + r / 3, c.v - 32 + r / 3) / (r / 3), 2.0f));
-      col = rgb_mix(col, Rgb{1, 1, 1}, 0.25f + 0.6f * hl);
+      col = rgb_mix(col, Rgb{0.6f, 0.6f, 0.65f}, 0.2f + 0.6f * hl);
     } else if (d < r + 1.5f) {
       col = col * 0.3f;
     }
