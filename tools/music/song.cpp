@@ -4,6 +4,7 @@
 #include "song.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "synth.h"
 
@@ -138,6 +139,10 @@ bool section_starts(int position) {
 enum Channel : int { CH_KICK, CH_SNARE, CH_HAT, CH_ACCENT, CH_BASS, CH_LEAD, CH_PAD1, CH_PAD2, CH_PAD3, CH_ARP, CH_FX, CH_EXTRA };
 static_assert(CH_EXTRA + 1 == SONG_CHANNELS);
 
+// Headroom for twelve channels in the plain mixer, which clips: every volume
+// below is scaled by this so the peaks stay clear of full scale.
+constexpr double MIX_GAIN = 0.7;
+
 struct Writer {
   const XmModule& module;
   XmPattern& pattern;
@@ -146,7 +151,7 @@ struct Writer {
     XmCell& c = xm_cell(module, pattern, row, channel);
     c.note = note;
     c.instrument = instrument;
-    c.volume = static_cast<std::uint8_t>(0x10 + std::clamp(volume, 0, 64));
+    c.volume = static_cast<std::uint8_t>(0x10 + std::clamp(static_cast<int>(std::lround(volume * MIX_GAIN)), 0, 64));
   }
   void release(int row, int channel) {
     if (row < 0 || row >= SONG_ROWS) return;
