@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# qn-vga end to end on fake cards whose pixel memory is a file: the loading
+# picture, and whole runs (with a short song) whose final picture equals the
+# closing picture and qn-capture's last frame.
+set -euo pipefail
+source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
+audio_start_server
+
+work=$(mktemp -d)
+trap 'audio_cleanup; rm -rf "$work"' EXIT
+cp "$QN_DATA_DIR/zorv.dat" "$QN_DATA_DIR/objs.3dw" "$work/"
+"$QN_BIN_DIR/tests/vga/vga_short_song" "$work/music.xm"
+mkdir -p "$work/entries"
+"$QN_BIN_DIR/tools/zorv/zorvdump" "$work/zorv.dat" "$work/entries" >/dev/null
+frames="perl $QN_SOURCE_DIR/tests/vga/frames.pl"
+fail() { echo "FAIL: $*"; exit 1; }
+
+# The loading picture, then SIGTERM during the pause: the default action ends it.
+(cd "$work" && VGA_FAKE_CARD="54:linear" VGA_FAKE_MEMORY="$work/mem32" \
+  exec timeout -k 5 30 stdbuf -oL "$QN_BIN_DIR/qn-vga" >"$work/out32" 2>&1) &
+pid=$!
+for _ in $(seq 1 100); do grep -q "Precalcing" "$work/out32" 2>/dev/null && break; sleep 0.1; done
+sleep 0.5
+kill -TERM $pid
+status=0; wait $pid || status=$?
+[ $status -eq 143 ] || fail "SIGTERM in the pause: status $status, not the default action"
+grep -q "Shutdown" "$work/out32" && fail "shut down in order before the handler was installed"
+$frames mask32 "$work/entries/maps_00.pgm" >"$work/want32"
+cmp -n 307200 "$work/want32" "$work/mem32" || fail "the loading picture differs at 32 bits"
+
+# Whole runs: they end by themselves on the closing picture.
+run_to_end() {  # depth modes
+  (cd "$work" && VGA_FAKE_CARD="$2" VGA_FAKE_MEMORY="$work/mem$1" \
+    timeout -k 5 60 "$QN_BIN_DIR/qn-vga" >"$work/out$1" 2>&1) || fail "$1 bits: status $?"
+  grep -q '^\*\*\* Shutdown \*\*\*$' "$work/out$1" || fail "$1 bits: no orderly shut-down"
+}
+run_to_end 16 "54:linear,absent 53:capable,nolinear 52:capable"
+/usr/bin/convert "$work/entries/text_10.ppm" rgb:- | $frames rgb 16 >"$work/want16"
+cmp -n 153600 "$work/want16" "$work/mem16" || fail "the closing picture differs at 16 bits"
+
+run_to_end 24 "53:linear"
+(cd "$work" && timeout -k 5 120 "$QN_BIN_DIR/qn-capture" -o "$work/cap" --png-every 1 --no-wav >/dev/null 2>&1) \
+  || fail "qn-capture failed"
+last=$(ls "$work/cap"/frame-*.png | tail -1)
+/usr/bin/convert "$last" rgb:- | $frames rgb 24 >"$work/want24"
+cmp -n 230400 "$work/want24" "$work/mem24" || fail "qn-vga's last frame differs from qn-capture's ($last)"
+echo "qn-vga: loading picture, 16- and 24-bit runs to the end: all as expected"
