@@ -134,3 +134,38 @@ TEST_F(ModeSearch, CloseReturnsToText) {
   EXPECT_EQ(vga_fake_current_mode(), TEXT);
 }
 }  // namespace
+
+namespace {
+// A screen larger than the mode: the shadow picture is scaled by the largest
+// whole factor and centred, once per frame, in the key poll.
+TEST(ScaledScreen, ShowsEachPixelScaleTimesCentred) {
+  const int w = 700, h = 500;  // scale 2, 30 columns and 10 rows of border
+  std::vector<unsigned char> screen(static_cast<std::size_t>(w) * h * 4, 0x55);
+  vga_fake_card("54:linear", screen.data());
+  vga_fake_screen(w, h);
+  testing::internal::CaptureStdout();
+  ASSERT_NE(display_open(320, 240, 32, 0), nullptr);
+  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(vga_choose_converter());
+  std::vector<std::uint32_t> frame(76800, 0x00000000);
+  frame[0] = 0x00112233;
+  frame[76799] = 0x00445566;
+  display_present(frame.data());
+  auto at = [&](int x, int y) {
+    std::uint32_t v;
+    std::memcpy(&v, screen.data() + (static_cast<std::size_t>(y) * w + x) * 4, 4);
+    return v;
+  };
+  EXPECT_EQ(at(30, 10), 0u) << "shown before the poll";
+  display_poll_quit();
+  for (int dy = 0; dy < 2; dy++)
+    for (int dx = 0; dx < 2; dx++) {
+      EXPECT_EQ(at(30 + dx, 10 + dy), 0x00112233u);
+      EXPECT_EQ(at(30 + 638 + dx, 10 + 478 + dy), 0x00445566u);
+    }
+  EXPECT_EQ(at(32, 10), 0u);
+  EXPECT_EQ(at(29, 10), 0u) << "the border is cleared when the mode is set";
+  EXPECT_EQ(at(30 + 640, 10 + 480), 0u);
+  display_close();
+}
+}  // namespace

@@ -54,6 +54,7 @@ struct Layer {
   // fake card
   unsigned char* fake_memory = nullptr;
   bool fake_memory_owned = false;
+  int fake_screen_width = 0, fake_screen_height = 0;  // 0: the mode's own size
   // framebuffer
   Framebuffer fb{-1, nullptr, 0, 0, 0, 0, 0, 0, false, false, 0};
   std::vector<unsigned char> shadow;
@@ -98,6 +99,8 @@ std::vector<CardMode> parse_modes(const char* text) {
 void use_fake(const char* modes, unsigned char* memory) {
   layer.device = Device::fake;
   layer.modes = parse_modes(modes);
+  layer.fake_screen_width = layer.fake_screen_height = 0;
+  layer.shadow.clear();
   if (layer.fake_memory_owned) std::free(layer.fake_memory);
   layer.fake_memory = memory;
   layer.fake_memory_owned = false;
@@ -157,7 +160,7 @@ bool framebuffer_mode(const KnownMode& m) {
 
 // Shows the shadow picture: each pixel scale x scale times.
 void framebuffer_show() {
-  if (layer.device != Device::framebuffer || layer.shadow.empty() || layer.current == TEXT) return;
+  if (layer.shadow.empty() || layer.current == TEXT) return;
   const KnownMode& m = *known(layer.current);
   const int bpp = m.bytes, s = layer.scale;
   const Framebuffer& fb = layer.fb;
@@ -209,7 +212,13 @@ int vga_setmode(int mode) {
   const KnownMode* m = known(mode);
   const CardMode* c = card_mode(mode);
   if (!m || !c || c->absent || c->noset) return -1;
-  if (layer.device == Device::framebuffer) {
+  if (layer.device == Device::fake && layer.fake_screen_width) {
+    // A fake card with a screen of its own size behaves as a framebuffer.
+    const int w = layer.fake_screen_width, h = layer.fake_screen_height;
+    layer.fb = Framebuffer{-1, layer.fake_memory, static_cast<std::size_t>(w) * h * m->bytes, w, h,
+                           w * m->bytes, m->bytes, 0, false, false, 0};
+    if (!framebuffer_mode(*m)) return -1;
+  } else if (layer.device == Device::framebuffer) {
     if (!framebuffer_mode(*m)) return -1;
   } else {
     layer.memory = layer.fake_memory;
@@ -241,6 +250,11 @@ void vga_fake_card(const char* modes, unsigned char* memory) {
   layer.initialised = true;
   layer.current = TEXT;
   layer.setmode_count = 0;
+}
+
+void vga_fake_screen(int width, int height) {
+  layer.fake_screen_width = width;
+  layer.fake_screen_height = height;
 }
 
 int vga_fake_setmode_count() { return layer.setmode_count; }

@@ -59,6 +59,10 @@ int vga_getkey();
 // Test hook: a fake card from a mode list as in VGA_FAKE_CARD, its pixel
 // memory in `memory` (at least 640*480*4 bytes) or nullptr for the layer's own.
 void vga_fake_card(const char* modes, unsigned char* memory);
+// Test hook: the fake card's screen is width x height (its memory must hold
+// that many pixels of the deepest mode); the mode then gets a shadow picture
+// scaled onto it, as on a framebuffer larger than the mode.
+void vga_fake_screen(int width, int height);
 // Test hook: the number of vga_setmode calls that did not fail, and the last mode set.
 int vga_fake_setmode_count();
 int vga_fake_current_mode();
