@@ -26,6 +26,12 @@ std::string slurp(const fs::path& p) {
   return s.str();
 }
 
+// The programs sit one folder above the data (build/ and build/data/).
+std::string bin_dir() {
+  const std::string bin = env("QN_BIN_DIR");
+  return bin.empty() ? env("QN_DATA_DIR") + "/.." : bin;
+}
+
 struct Result {
   int status;
   std::string err;
@@ -35,7 +41,7 @@ struct Result {
 Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "") {
   const fs::path err = fs::temp_directory_path() / ("qn-capture-err-" + std::to_string(getpid()));
   const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 600 env " + env_prefix + " '" +
-                          env("QN_BIN_DIR") + "/qn-capture' " + args + " >/dev/null 2>'" + err.string() + "'";
+                          bin_dir() + "/qn-capture' " + args + " >/dev/null 2>'" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err)};
   fs::remove(err);
@@ -117,7 +123,7 @@ TEST_F(Capture, BadUseGetsOneMessageAndAFailureStatus) {
 
 TEST(CaptureHelp, PrintsUsage) {
   std::string cmd = "'";
-  cmd += env("QN_BIN_DIR");
+  cmd += bin_dir();
   cmd += "/qn-capture' --help | grep -q '^Usage: qn-capture'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
