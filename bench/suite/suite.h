@@ -1,0 +1,67 @@
+// The shared harness of the benchmark suite: the demo's own data loaded once,
+// and every operation timed next to its floor, run alternately in the same
+// loop so both see the same machine state.
+#pragma once
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "data/archive.h"
+#include "engine/engine.h"
+
+namespace suite {
+
+struct Demo {
+  TextureStructure* archive = nullptr;
+  Camera camera{};
+  ObjectList objects{};
+  bool ready = false;
+};
+// The archive, the tables and the objects from build/data (QN_DATA_DIR).
+Demo& demo();
+
+inline double seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// The floor of an operation moving `traffic` bytes (read plus written): a
+// memcpy with the same traffic, half read and half written. The counters:
+// floor_us, ratio (operation over floor) and the goal as the label.
+template <typename Op>
+void against_floor(benchmark::State& state, std::size_t traffic, double goal, Op op) {
+  if (!demo().ready) {
+    state.SkipWithError("needs zorv.dat, objs.3dw and music.xm in QN_DATA_DIR");
+    return;
+  }
+  std::vector<char> from(traffic / 2, 1), to(traffic / 2);
+  double op_s = 0, floor_s = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    op();
+    benchmark::ClobberMemory();
+    const auto t1 = std::chrono::steady_clock::now();
+    std::memcpy(to.data(), from.data(), to.size());
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+    const auto t2 = std::chrono::steady_clock::now();
+    op_s += seconds(t0, t1);
+    floor_s += seconds(t1, t2);
+    state.SetIterationTime(seconds(t0, t1));
+  }
+  state.counters["floor_us"] = floor_s / static_cast<double>(state.iterations()) * 1e6;
+  state.counters["ratio"] = op_s / floor_s;
+  state.counters["goal"] = goal;
+}
+
+constexpr double NO_GOAL = 0;
+
+}  // namespace suite
+
+// name, traffic in bytes, goal ratio (0: none), statement.
+#define QN_SUITE(name, traffic, goal, ...)                                        \
+  void name(benchmark::State& s) { suite::against_floor(s, traffic, goal, [] { __VA_ARGS__; }); } \
+  BENCHMARK(name)->UseManualTime()->Unit(benchmark::kMicrosecond)
