@@ -44,4 +44,26 @@ TEST(Convert, WholeFramesEqualThePerPixelRule) {
   }
   EXPECT_EQ(converter_for_depth(8), nullptr);
 }
+// The converters work in blocks of 8 or 16 pixels with a per-pixel tail:
+// every short count and every start offset must give the same pixels and
+// write nothing past the last one.
+TEST(Convert, ShortRunsAndOffsetsMatchTheRule) {
+  const std::vector<std::uint32_t> src = random_frame();
+  for (int depth : {24, 16, 15}) {
+    const int bytes = depth == 24 ? 3 : 2;
+    for (int count = 0; count <= 40; count++)
+      for (int offset : {0, 1, 2, 7}) {
+        SCOPED_TRACE(testing::Message() << depth << " bits, " << count << " pixels at " << offset);
+        std::vector<unsigned char> out(40 * 3 + 16, 0xEE);
+        converter_for_depth(depth)(src.data() + offset, out.data() + 2 * offset, count);
+        for (int i = 0; i < count; i++) {
+          const std::uint32_t s = src[offset + i];
+          std::uint32_t got = 0;
+          std::memcpy(&got, out.data() + 2 * offset + i * bytes, bytes);
+          ASSERT_EQ(got, depth == 24 ? (s & 0xFFFFFF) : depth == 16 ? pixel_16(s) : pixel_15(s)) << "pixel " << i;
+        }
+        for (std::size_t k = 2 * offset + count * bytes; k < out.size(); k++) ASSERT_EQ(out[k], 0xEE) << "byte " << k;
+      }
+  }
+}
 }  // namespace
