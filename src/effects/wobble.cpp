@@ -2,6 +2,7 @@
 // added onto it, its corner travelling along path a.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "common/frame.h"
 #include "control/tables.h"
@@ -13,11 +14,18 @@ namespace {
 // Path indices cycle through the 360 entries whatever the counter holds.
 int path_entry(std::int32_t p) { return static_cast<int>(((p % 360) + 360) % 360); }
 
+// out[x] = src[(x + s) & 255]: each row is the tile row turned by s, so it
+// is copied in runs up to the row's wrap.
 void tile_fill(std::uint32_t* __restrict dest, const std::uint32_t* __restrict tile, std::uint32_t s) {
   for (int y = 0; y < FRAME_HEIGHT; y++) {
     const std::uint32_t* __restrict src = tile + ((static_cast<std::uint32_t>(y) + s) & 255u) * 256u;
     std::uint32_t* __restrict out = dest + y * FRAME_WIDTH;
-    for (int x = 0; x < FRAME_WIDTH; x++) out[x] = src[(static_cast<std::uint32_t>(x) + s) & 255u];
+    int from = static_cast<int>(s & 255u);
+    for (int x = 0; x < FRAME_WIDTH; from = 0) {
+      const int n = std::min(TEXTURE_SIZE - from, FRAME_WIDTH - x);
+      std::memcpy(out + x, src + from, static_cast<std::size_t>(n) * 4);
+      x += n;
+    }
   }
 }
 
