@@ -11,6 +11,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <vector>
 
 #include "common/frame.h"
 #include "common/globals.h"
@@ -39,6 +41,21 @@ int song_over_frames = 0;
 std::int32_t end_position = 0, end_row = 0;  // after the last step
 double song_done = 0.0;                      // fraction of the song played
 std::chrono::steady_clock::time_point started;
+bool scenes_begun = false;               // display_clear ran: start-up is over
+std::vector<std::string> made_folders;  // by us, outermost first
+bool log_made = false, wav_existed = false;
+
+// A start-up that fails (a bad data file) leaves nothing behind: the log,
+// the WAV and the folders made for them go again. A run that gives up later
+// keeps its log, which shows where it stopped.
+void discard_unfinished() {
+  if (scenes_begun) return;
+  if (log_file) std::fclose(log_file);
+  log_file = nullptr;
+  if (log_made) std::remove(capture_path(options, options.log).c_str());
+  if (!options.wav.empty() && !wav_existed) std::remove(capture_path(options, options.wav).c_str());
+  for (auto it = made_folders.rbegin(); it != made_folders.rend(); ++it) rmdir(it->c_str());
+}
 
 void give_up(const char* format, ...) {
   if (!failed) {
@@ -59,7 +76,8 @@ bool make_folders(const std::string& path) {
   for (std::size_t at = 1; at <= path.size(); at++) {
     if (at != path.size() && path[at] != '/') continue;
     const std::string part = path.substr(0, at);
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (mkdir(part.c_str(), 0777) == 0) made_folders.push_back(part);
+    else if (errno != EEXIST) return false;
   }
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -132,6 +150,9 @@ void check_limits() {
 
 bool capture_configure(const CaptureOptions& o) {
   options = o;
+  std::atexit(discard_unfinished);
+  struct stat st;
+  wav_existed = !options.wav.empty() && stat(capture_path(options, options.wav).c_str(), &st) == 0;
   if (!make_folders(options.out_dir)) {
     std::fprintf(stderr, "qn-capture: cannot make the folder %s: %s\n", options.out_dir.c_str(),
                  std::strerror(errno));
@@ -150,6 +171,7 @@ bool capture_configure(const CaptureOptions& o) {
       std::fprintf(stderr, "qn-capture: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
       return false;
     }
+    log_made = true;
     std::fputs("frame,demo_ticks,position,row,scene,lift,presented,step,shown,overlay_step,logo,speedup\n",
                log_file);
   }
@@ -171,6 +193,7 @@ void display_present(const std::uint32_t* image, const char*) {
 
 // The clear before the first scene is not a frame of its own.
 void display_clear() {
+  scenes_begun = true;
   std::memset(picture, 0, FRAME_BYTES);
   presented = 0;
 }
