@@ -13,7 +13,7 @@ packages=(
   pulseaudio pulseaudio-utils sox
   tesseract-ocr tesseract-ocr-eng
   xmp openmpt123 ffmpeg
-  valgrind clang libclang-rt-dev
+  valgrind clang libclang-rt-dev tmux
 )
 
 missing=()
