@@ -189,6 +189,15 @@ for sig in TERM INT; do
   fi
 done
 
+CASE="qn-vga: SIGTERM in the pause"
+if start_vga none; then
+  wait_for 30 grep -q -x -F 'Precalcing...' "$WORK/out" || fail_case "never reached the pause"
+  sleep 1
+  send TERM 1 "$PID"
+  finish_vga 5
+  [ "$STATUS" = changed ] || expect_end 143 'Precalcing...'
+fi
+
 CASE="qn-vga: 200 SIGTERM after the handler is installed"
 if start_vga handler; then
   wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
@@ -198,14 +207,15 @@ if start_vga handler; then
   [ "$STATUS" = changed ] || expect_end 0 "$MUSIC_START" "$SHUTDOWN"
 fi
 
-for sig in TERM INT; do
-  CASE="qn-vga: SIG$sig in the timeline"
+for what in TERM:1 TERM:500 INT:1; do
+  sig=${what%:*} count=${what#*:}
+  CASE="qn-vga: $count SIG$sig in the timeline"
   if start_vga none; then
     wait_for 30 grep -q -F "$MUSIC_START" "$WORK/out" || fail_case "the music never started"
     sleep 2
     # While it runs the terminal is raw: what the restore has to undo.
     [ "$(stty -g <"$TTY")" != "$(cat "$WORK/settings.before")" ] || fail_case "the terminal was never changed"
-    send "$sig" 1 "$PID"
+    send "$sig" "$count" "$PID"
     finish_vga 10
     if [ "$STATUS" != changed ]; then
       if [ "$sig" = TERM ]; then expect_end 0 "$MUSIC_START" "$SHUTDOWN"; else expect_end 130 "$MUSIC_START"; fi
