@@ -30,10 +30,10 @@ int write_expected(const char* path) {
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "good") == 0) return archive_write("zorv.dat", fixture_entries()) ? 0 : 1;
   if (argc == 2 && std::strcmp(argv[1], "truncated") == 0) {
-    std::vector<std::uint8_t> bytes = archive_bytes(fixture_entries());
-    bytes.resize(bytes.size() - 100);
+    const std::vector<std::uint8_t> bytes = archive_bytes(fixture_entries());
+    const std::size_t kept = bytes.size() - 100;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen("zorv.dat", "wb"), std::fclose);
-    return out && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() ? 0 : 1;
+    return out && std::fwrite(bytes.data(), 1, kept, out.get()) == kept ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "expect") == 0) return write_expected(argv[2]);
   std::fprintf(stderr, "usage: %s good | truncated | expect OUT.ppm\n", argv[0]);

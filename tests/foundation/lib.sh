@@ -41,6 +41,7 @@ start_qn() {
   for i in $(seq 1 50); do
     PROG_PID=$(pgrep -P "$QN_PID" || true)
     [ -n "$PROG_PID" ] && return 0
+    kill -0 "$QN_PID" 2>/dev/null || return 0  # already over
     sleep 0.1
   done
   fail "qn did not start"
