@@ -16,16 +16,33 @@ cmake -S "$top" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang+
   -DQN_FUZZ=ON -DQN_TESTS=OFF -DQN_BENCH=OFF -DQN_DISPLAY_PROGRAMS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target $(printf 'qn_fuzz_%s ' "${targets[@]}")
 
-# Seeds: the demo's own files where a normal build made them, and small ones made here.
+# Seeds: the demo's own files where a normal build made them, small good
+# ones made here, and the kinds of damage the tests make.
 seeds=$build/fuzz/seeds
 rm -rf "$seeds" && mkdir -p "$seeds"/{archive,object_file,ase}
 data=${QN_DATA_DIR:-$top/build/data}
 printf 'zorv\0\0\0\0' >"$seeds/archive/empty.dat"
 printf 'zorv\3\0\0\0tga\4\0\0\0\1\2\3\4raw\2\0\0\0\5\6tga\0\0\0\0' >"$seeds/archive/three.dat"
+printf 'zorv\1\0\0\0TGA\4\0\0\0\1\2\3\4' >"$seeds/archive/upper-case-tag.dat"
+printf 'zorv\2\0\0\0raw\2\0\0\0\5\6raw\377\377\377\377' >"$seeds/archive/negative-size.dat"
+printf 'zorv\1\0\0\0raw\0\1\0\0\5\6' >"$seeds/archive/cut-short.dat"
 printf '\x88\x5b\0\0\0\0' >"$seeds/object_file/empty.3dw"
-[ -f "$data/objs.3dw" ] && cp "$data/objs.3dw" "$seeds/object_file/"
+printf '\x5b\x88\1\0\0\0' >"$seeds/object_file/swapped-magic.3dw"
+printf 'zorv' >"$seeds/object_file/not-an-object-file.3dw"
+if [ -f "$data/zorv.dat" ]; then head -c 65536 "$data/zorv.dat" >"$seeds/archive/demo-start.dat"; fi
+if [ -f "$data/objs.3dw" ]; then
+  cp "$data/objs.3dw" "$seeds/object_file/"
+  head -c 5000 "$data/objs.3dw" >"$seeds/object_file/cut-short.3dw"
+fi
 cp "$top"/tests/fuzz/seeds/*.ase "$seeds/ase/"
-for f in "$data"/*.ase "$build"/../build/tools/objgen/*.ase; do [ -f "$f" ] && cp "$f" "$seeds/ase/"; done
+for f in "$data"/*.ase "$data"/../tools/objgen/*.ase; do
+  if [ -f "$f" ]; then cp "$f" "$seeds/ase/"; fi
+done
+# An object cut off before its colour, and one before its faces.
+for f in "$top"/tests/fuzz/seeds/*.ase; do
+  sed '/\*WIREFRAME_COLOR/,$d' "$f" >"$seeds/ase/no-colour-$(basename "$f")"
+  sed '/\*MESH_FACE_LIST/,$d' "$f" >"$seeds/ase/no-faces-$(basename "$f")"
+done
 
 status=0
 for t in "${targets[@]}"; do
