@@ -30,8 +30,10 @@ double now() {
 }
 
 void write_log() {
+  // Other programs started with the preload (timeout, helpers) present
+  // nothing and must not overwrite qn's table.
   const char* path = std::getenv("QN_PRESENT_LOG");
-  if (!path) return;
+  if (!path || module_presents == 0) return;
   std::FILE* f = std::fopen(path, "w");
   if (!f) return;
   std::fprintf(f, "startup_ms %.1f\n", first_scene < 0 ? -1.0 : (first_scene - started) * 1e3);

@@ -9,6 +9,7 @@
 #include "control/tables.h"
 #include "effects/channels.h"
 #include "effects/effects.h"
+#include "effects/lookup.h"
 
 namespace {
 
@@ -25,7 +26,18 @@ void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict im
     const std::int32_t* __restrict dy = bump_dy + base;
     std::uint32_t* __restrict row = out + base;
     const std::uint32_t vv = static_cast<std::uint32_t>(v) * 256u;
-    for (int u = u0; u < u1; u++) {
+    int u = u0;
+#if defined(__SSE2__)
+    // The texel's own place vv + u climbs by one per pixel.
+    __m128i place = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(vv + static_cast<std::uint32_t>(u0))),
+                                  _mm_setr_epi32(0, 1, 2, 3));
+    for (; u + 4 <= u1; u += 4) {
+      const __m128i index = lookup::index4(lookup::load4(dy + u), lookup::load4(dx + u), place);
+      lookup::store4(row + u, lookup::texels4(image, index));
+      place = _mm_add_epi32(place, _mm_set1_epi32(4));
+    }
+#endif
+    for (; u < u1; u++) {
       const std::uint32_t index = vv + static_cast<std::uint32_t>(dy[u]) * 256u +
                                   static_cast<std::uint32_t>(u) + static_cast<std::uint32_t>(dx[u]);
       row[u] = image[index & 0xFFFFu];

@@ -6,6 +6,7 @@
 #include "common/frame.h"
 #include "control/tables.h"
 #include "effects/effects.h"
+#include "effects/lookup.h"
 
 namespace {
 
@@ -34,12 +35,28 @@ void map_lookup(std::uint32_t* __restrict dest, const std::uint32_t* __restrict 
     for (int y = 0; y < FRAME_HEIGHT; y++) {
       const std::uint32_t row = static_cast<std::uint32_t>(y) * 256u + shift;
       const int base = y * FRAME_WIDTH;
-      for (int x = 0; x < FRAME_WIDTH; x++)
+      int x = 0;
+#if defined(__SSE2__)
+      const __m128i lift = _mm_set1_epi32(static_cast<int>(row));
+      for (; x + 4 <= FRAME_WIDTH; x += 4) {
+        const __m128i index = lookup::index4(_mm_setzero_si128(), lookup::load4(u + base + x), lift);
+        lookup::store4(dest + base + x, lookup::texels4(texture, index));
+      }
+#endif
+      for (; x < FRAME_WIDTH; x++)
         dest[base + x] = texture[texel_index(0, static_cast<std::uint32_t>(u[base + x]), row)];
     }
     return;
   }
-  for (int i = 0; i < FRAME_PIXELS; i++)
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i lift = _mm_set1_epi32(static_cast<int>(shift));
+  for (; i + 4 <= FRAME_PIXELS; i += 4) {
+    const __m128i index = lookup::index4(lookup::load4(v + i), lookup::load4(u + i), lift);
+    lookup::store4(dest + i, lookup::texels4(texture, index));
+  }
+#endif
+  for (; i < FRAME_PIXELS; i++)
     dest[i] = texture[texel_index(static_cast<std::uint32_t>(v[i]),
                                   static_cast<std::uint32_t>(u[i]), shift)];
 }
