@@ -16,8 +16,9 @@
 # effects, the shaded filler and the scenes fail; with SSE2 the data files
 # and every table match x86-64 byte for byte, and so does the captured demo
 # but for one shade step on some faces of the 3D scene, where the x86-64
-# build at -O2 and above is the one that strays from the rounding as written
-# (x86-64 at -O1 agrees with this build). The price is a Pentium 4 /
+# build is the one that strays from the rounding as written: its SLP
+# vectoriser rotates with unrounded coefficients (built with
+# -fno-tree-slp-vectorize it matches this build frame for frame). The price is a Pentium 4 /
 # Athlon 64 class processor or newer.
 
 # No CMAKE_SYSTEM_NAME: the host runs i386 programs itself, and a build that
