@@ -55,6 +55,8 @@ awk -F, '
     times[name] = t
     goal = g > 0 ? sprintf("%.1fx", g) : "-"
     ok = g > 0 ? (r <= g ? "met" : "missed") : ""
+    # The precalculation has a time goal of its own: under 30 ms.
+    if (name == "precalc") { goal = "30ms"; ok = t <= 30000 ? "met" : "missed" }
     printf "%-28s %10.1f %10.1f %7.2f %7s  %s\n", name, t, f, r, goal, ok
   }
   END {
