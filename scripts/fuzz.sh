@@ -52,6 +52,7 @@ for t in "${targets[@]}"; do
   # inputs only slow each run down without reaching new code.
   max_len=65536
   [ "$t" = object_file ] && max_len=8192
+  [ "$t" = ase ] && max_len=16384
   echo "fuzz: $t for ${seconds}s"
   (cd "$work" && timeout -k 10 $((seconds + 60)) "$build/fuzz/qn_fuzz_$t" "$work/corpus" "$seeds/$t" \
     -max_total_time="$seconds" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
