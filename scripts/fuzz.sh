@@ -48,8 +48,8 @@ status=0
 for t in "${targets[@]}"; do
   work=$build/fuzz/$t
   mkdir -p "$work/corpus"
-  # The object file's records are long: beyond a few objects' worth of bytes
-  # inputs only slow each run down without reaching new code.
+  # Past a few records' (or a few objects' of text) worth of bytes, inputs
+  # only slow each run down without reaching new code.
   max_len=65536
   [ "$t" = object_file ] && max_len=8192
   [ "$t" = ase ] && max_len=16384
