@@ -22,8 +22,10 @@ struct RotationForm {
 
 // Coefficients from degrees; sines and cosines in double, each product
 // rounded to float.
+// Kept out of line: inlined into the loops, GCC 12's SLP vectoriser applies the
+// unrounded double products instead of the float coefficients.
 template <bool X, bool Y, bool Z>
-Rotation rotation_make(float ax, float ay, float az) {
+[[gnu::noinline]] Rotation rotation_make(float ax, float ay, float az) {
   double sa = 0, ca = 1, sb = 0, cb = 1, sc = 0, cc = 1;
   if constexpr (X) {
     double a = double(ax) * double(DEG_TO_RAD);
