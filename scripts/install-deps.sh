@@ -18,6 +18,7 @@ packages=(
   tesseract-ocr tesseract-ocr-eng
   xmp openmpt123 ffmpeg
   valgrind clang libclang-rt-dev tmux
+  python3 perl
 )
 
 # The i386 -dev packages install beside the native ones (Multi-Arch: same),
