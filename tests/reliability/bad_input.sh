@@ -132,13 +132,13 @@ damage_music() {
 }
 
 run_matrix() {  # run_matrix FILE KIND...
-  local file=$1 kind spec program
+  local file=$1 kind expect program
   shift
   for kind in "$@"; do
     for program in qn qn-capture; do
       fresh
-      spec=$(damage_"$file" "$kind") || { echo "skip $file $kind"; continue; }
-      check "$program" "$file $kind" "${spec%%|*}" "${spec#*|}"
+      expect=$(damage_"$file" "$kind") || { echo "skip $file $kind"; continue; }
+      check "$program" "$file $kind" "${expect%%|*}" "${expect#*|}"
     done
   done
 }
