@@ -144,6 +144,9 @@ struct RenderState {
   float slope_left, slope_right, slope_top, slope_bottom;
 };
 extern RenderState render_state;
+// Copies a camera's id, target, z-buffer, focal and slopes into render_state;
+// render_scene does it only when another camera is rendered.
+void render_state_load(const Camera* camera);
 
 // The fixed light.
 extern const Vec4 light_direction;  // (0, 0, -1)

@@ -9,12 +9,7 @@
 
 RenderState render_state = {-1, nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-namespace {
-
-constexpr int ZBUFFER_WORDS = 320 * 240;
-
-void render_state_refresh(const Camera* camera) {
-  if (camera->id == render_state.last_camera_id) return;
+void render_state_load(const Camera* camera) {
   render_state.last_camera_id = camera->id;
   render_state.target = camera->target;
   render_state.zbuffer = camera->zbuffer;
@@ -24,6 +19,10 @@ void render_state_refresh(const Camera* camera) {
   render_state.slope_top = camera->slope_top;
   render_state.slope_bottom = camera->slope_bottom;
 }
+
+namespace {
+
+constexpr int ZBUFFER_WORDS = 320 * 240;
 
 // Enabled objects take part afresh; disabled ones keep their faces' flags.
 void render_reset_flags(ObjectList* list) {
@@ -44,7 +43,7 @@ void render_reset_flags(ObjectList* list) {
 }  // namespace
 
 void render_scene(ObjectList* list, Camera* camera) {
-  render_state_refresh(camera);
+  if (camera->id != render_state.last_camera_id) render_state_load(camera);
   std::fill_n(render_state.zbuffer, ZBUFFER_WORDS, ZBUFFER_EMPTY);
   render_reset_flags(list);
   build_view_matrix(camera);

@@ -46,13 +46,4 @@ inline void set_face(Face* face, std::initializer_list<int> indices, int shading
 }
 
 // The render state the clipper reads, as a pass for this camera would set it.
-inline void use_camera(const Camera* camera) {
-  render_state.last_camera_id = camera->id;
-  render_state.target = camera->target;
-  render_state.zbuffer = camera->zbuffer;
-  render_state.focal = camera->focal;
-  render_state.slope_left = camera->slope_left;
-  render_state.slope_right = camera->slope_right;
-  render_state.slope_top = camera->slope_top;
-  render_state.slope_bottom = camera->slope_bottom;
-}
+inline void use_camera(const Camera* camera) { render_state_load(camera); }
