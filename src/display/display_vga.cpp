@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "common/frame.h"
 #include "common/globals.h"
@@ -20,26 +21,18 @@ namespace {
 DisplayState* state = nullptr;
 PixelConverter converter = nullptr;
 
-struct DepthModes {
-  int depth, mode_320x240, mode_640x480;
-};
-constexpr DepthModes depth_modes[] = {
-    {32, G320x240x16M32, G640x480x16M32},
-    {24, G320x240x16M, G640x480x16M},
-    {16, G320x240x64K, G640x480x64K},
-    {15, G320x240x32K, G640x480x32K},
-};
-
-int first_depth_index(int bits_per_pixel) {
-  switch (bits_per_pixel) {
-    case 24: return 1;
-    case 16: return 2;
-    case 15: return 3;
-    default: return 0;
-  }
+// Where the search starts: at the requested depth, or at the deepest.
+std::size_t first_depth_index(int bits_per_pixel) {
+  for (std::size_t i = 0; i < std::size(VGA_DEPTHS); i++)
+    if (VGA_DEPTHS[i].depth == bits_per_pixel) return i;
+  return 0;
 }
 
-int bytes_per_pixel(int depth) { return depth == 32 ? 4 : depth == 24 ? 3 : 2; }
+int bytes_per_pixel(int depth) {
+  for (const VgaDepth& d : VGA_DEPTHS)
+    if (d.depth == depth) return d.bytes_per_pixel;
+  return 0;
+}
 }  // namespace
 
 DisplayState* display_open(int width, int height, int bits_per_pixel, int /*windowed*/) {
@@ -50,7 +43,8 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
     return nullptr;
   }
   if (vga_init() != 0)
-    std::printf(" -> Unable to initiate svgalib. Check your libvga.conf\n    or download the latest version\n");
+    std::printf(" -> Unable to initiate svgalib. Check your libvga.conf\n"
+                "    or download the latest version\n");
   state = static_cast<DisplayState*>(std::malloc(sizeof(DisplayState)));
   if (!state) {
     std::printf(" -> Unable to alloacte info struct buffer\n");
@@ -61,8 +55,9 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
 
   bool misordered = false;
   bool mode_was_set = false;
-  for (int i = first_depth_index(bits_per_pixel); i < 4; i++) {
-    const int mode = small ? depth_modes[i].mode_320x240 : depth_modes[i].mode_640x480;
+  for (std::size_t i = first_depth_index(bits_per_pixel); i < std::size(VGA_DEPTHS); i++) {
+    const VgaDepth& d = VGA_DEPTHS[i];
+    const int mode = small ? d.mode_320x240 : d.mode_640x480;
     const vga_modeinfo* info = vga_getmodeinfo(mode);
     if (!info) continue;
     bool switch_to_linear;
@@ -78,7 +73,7 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
     if (vga_setmode(mode) != 0) continue;
     mode_was_set = true;
     if (switch_to_linear && vga_setlinearaddressing() == -1) continue;
-    state->depth = static_cast<std::uint8_t>(depth_modes[i].depth);
+    state->depth = static_cast<std::uint8_t>(d.depth);
     state->memory = vga_getgraphmem();
     return state;
   }
@@ -108,7 +103,8 @@ void display_present(const std::uint32_t* image, const char* /*lock_error*/) {
 }
 
 void display_clear() {
-  std::memset(state->memory, 0, static_cast<std::size_t>(FRAME_PIXELS) * bytes_per_pixel(state->depth));
+  const int bytes = bytes_per_pixel(state->depth);
+  std::memset(state->memory, 0, static_cast<std::size_t>(FRAME_PIXELS) * bytes);
 }
 
 void display_poll_quit() {

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,12 +22,17 @@ namespace {
 struct KnownMode {
   int number, width, height, bytes, colors;
 };
-constexpr KnownMode known_modes[] = {
-    {G640x480x32K, 640, 480, 2, 1 << 15},   {G640x480x64K, 640, 480, 2, 1 << 16},
-    {G640x480x16M, 640, 480, 3, 1 << 24},   {G640x480x16M32, 640, 480, 4, 1 << 24},
-    {G320x240x32K, 320, 240, 2, 1 << 15},   {G320x240x64K, 320, 240, 2, 1 << 16},
-    {G320x240x16M, 320, 240, 3, 1 << 24},   {G320x240x16M32, 320, 240, 4, 1 << 24},
-};
+// Both sizes of every depth; a 32-bit mode has 24 bits of colour.
+constexpr auto known_modes = [] {
+  std::array<KnownMode, 2 * std::size(VGA_DEPTHS)> modes{};
+  std::size_t n = 0;
+  for (const VgaDepth& d : VGA_DEPTHS) {
+    const int colors = 1 << std::min(d.depth, 24);
+    modes[n++] = {d.mode_320x240, 320, 240, d.bytes_per_pixel, colors};
+    modes[n++] = {d.mode_640x480, 640, 480, d.bytes_per_pixel, colors};
+  }
+  return modes;
+}();
 constexpr std::size_t MAX_MODE_BYTES = 640 * 480 * 4;
 
 const KnownMode* known(int number) {
@@ -124,16 +131,12 @@ void use_fake(const char* modes, unsigned char* memory) {
 void use_framebuffer() {
   layer.device = Device::framebuffer;
   layer.modes.clear();
-  const int by_depth[][3] = {{32, G320x240x16M32, G640x480x16M32},
-                             {24, G320x240x16M, G640x480x16M},
-                             {16, G320x240x64K, G640x480x64K},
-                             {15, G320x240x32K, G640x480x32K}};
-  int flags = IS_LINEAR | (layer.fb.misordered ? RGB_MISORDERED : 0) |
-              (layer.fb.interlaced ? IS_INTERLACED : 0);
-  for (const auto& d : by_depth)
-    if (d[0] == layer.fb.depth) {
-      layer.modes.push_back({d[1], flags, false, false, false});
-      layer.modes.push_back({d[2], flags, false, false, false});
+  const int flags = IS_LINEAR | (layer.fb.misordered ? RGB_MISORDERED : 0) |
+                    (layer.fb.interlaced ? IS_INTERLACED : 0);
+  for (const VgaDepth& d : VGA_DEPTHS)
+    if (d.depth == layer.fb.depth) {
+      layer.modes.push_back({d.mode_320x240, flags, false, false, false});
+      layer.modes.push_back({d.mode_640x480, flags, false, false, false});
     }
 }
 
@@ -166,12 +169,14 @@ void framebuffer_show() {
   const Framebuffer& fb = layer.fb;
   for (int y = 0; y < m.height; y++) {
     const unsigned char* src = layer.shadow.data() + static_cast<std::size_t>(y) * m.width * bpp;
-    unsigned char* row = fb.memory + layer.shadow_origin + static_cast<std::size_t>(y) * s * fb.line_length;
+    unsigned char* row =
+        fb.memory + layer.shadow_origin + static_cast<std::size_t>(y) * s * fb.line_length;
     unsigned char* out = row;
     for (int x = 0; x < m.width; x++, src += bpp)
       for (int k = 0; k < s; k++, out += bpp) std::memcpy(out, src, bpp);
     for (int k = 1; k < s; k++)
-      std::memcpy(row + static_cast<std::size_t>(k) * fb.line_length, row, static_cast<std::size_t>(m.width) * s * bpp);
+      std::memcpy(row + static_cast<std::size_t>(k) * fb.line_length, row,
+                  static_cast<std::size_t>(m.width) * s * bpp);
   }
 }
 }  // namespace

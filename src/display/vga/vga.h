@@ -25,6 +25,18 @@ inline constexpr int G320x240x64K = 52;
 inline constexpr int G320x240x16M = 53;
 inline constexpr int G320x240x16M32 = 54;
 
+// The four depths of the linear modes, deepest first: what a framebuffer
+// offers at its depth and the order the console back end tries them in.
+struct VgaDepth {
+  int depth, bytes_per_pixel, mode_320x240, mode_640x480;
+};
+inline constexpr VgaDepth VGA_DEPTHS[] = {
+    {32, 4, G320x240x16M32, G640x480x16M32},
+    {24, 3, G320x240x16M, G640x480x16M},
+    {16, 2, G320x240x64K, G640x480x64K},
+    {15, 2, G320x240x32K, G640x480x32K},
+};
+
 // vga_modeinfo flags.
 inline constexpr int IS_INTERLACED = 0x02;
 inline constexpr int CAPABLE_LINEAR = 0x10;
