@@ -124,14 +124,14 @@ MDRIVER drv_capture = {
 
 int music_capture_driver_ordinal() { return wav_file ? driver_ordinal : 0; }
 
-int music_capture_ok() { return write_failed ? 0 : 1; }
+bool music_capture_ok() { return !write_failed; }
 
-int music_capture_open(const char* wav_path) {
-  if (wav_file) return 1;
+bool music_capture_open(const char* wav_path) {
+  if (wav_file) return true;
   wav_file = std::fopen(wav_path, "wb");
   if (!wav_file) {
     std::fprintf(stderr, "Unable to create the sound file %s\n", wav_path);
-    return 0;
+    return false;
   }
   data_bytes = 0;
   write_failed = false;
@@ -144,7 +144,7 @@ int music_capture_open(const char* wav_path) {
     std::fprintf(stderr, "Unable to register the capture sound driver\n");
     std::fclose(wav_file);
     wav_file = nullptr;
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }

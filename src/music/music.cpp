@@ -132,10 +132,10 @@ int music_start() {
   return 1;
 }
 
-int music_start_virtual() {
+bool music_start_virtual() {
   std::printf("Initiating joined sound and timer startup sequence...\n");
   Player_Start(music_module);
-  return 1;
+  return true;
 }
 
 void music_stop() {

@@ -33,12 +33,12 @@ void clock_step();
 
 // ---- virtual time (qn-capture) ----------------------------------------------
 // Before music_load: route the mixed sound into a WAV file through our own
-// driver, which writes exactly 441 stereo frames per clock step. Returns 1 on
-// success, 0 after printing why. music_load then uses that driver only, and
-// music_stop completes the file.
-int music_capture_open(const char* wav_path);
+// driver, which writes exactly 441 stereo frames per clock step. False after
+// printing why. music_load then uses that driver only, and music_stop
+// completes the file.
+bool music_capture_open(const char* wav_path);
 // Instead of music_start: Player_Start without a timer (prints the same trace
 // line); the caller runs clock_step twice per 20 ms of virtual time.
-int music_start_virtual();
-// 0 once writing the WAV has failed (reported once on standard error).
-int music_capture_ok();
+bool music_start_virtual();
+// False once writing the WAV has failed (reported once on standard error).
+bool music_capture_ok();

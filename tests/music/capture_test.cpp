@@ -19,9 +19,9 @@ struct Capture {
     wav = dir + "/out.wav";
     EXPECT_TRUE(xm_save(m, xm.c_str()));
     demo_running = 1;
-    EXPECT_EQ(music_capture_open(wav.c_str()), 1);
+    EXPECT_TRUE(music_capture_open(wav.c_str()));
     EXPECT_EQ(music_load(xm.c_str(), 64), 1);
-    EXPECT_EQ(music_start_virtual(), 1);
+    EXPECT_TRUE(music_start_virtual());
   }
   ~Capture() { music_stop(); }
 };
@@ -115,6 +115,6 @@ TEST(Capture, MixingStopsAtTheEndOfTheSong) {
 
 TEST(Capture, UnwritableWavIsRefused) {
   testing::internal::CaptureStderr();
-  EXPECT_EQ(music_capture_open("/nonexistent/dir/out.wav"), 0);
+  EXPECT_FALSE(music_capture_open("/nonexistent/dir/out.wav"));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("/nonexistent/dir/out.wav"), std::string::npos);
 }
