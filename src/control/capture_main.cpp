@@ -1,13 +1,15 @@
 // Entry point of qn-capture: the demo's own start-up and timeline on a
-// virtual clock, with the capture back end writing pictures, sound and a
-// per-frame log. No pause before the music; the same bytes for the same inputs.
+// virtual clock, with the capture back end keeping each picture and the
+// capture's frame hook writing pictures, sound and a per-frame log. No pause
+// before the music; the same bytes for the same inputs.
 #include <csignal>
 #include <cstdio>
 #include <string>
 
+#include "control/capture.h"
 #include "control/demo.h"
+#include "control/timeline.h"
 #include "display/display.h"
-#include "display/display_capture.h"
 #include "music/music.h"
 
 int main(int argc, char** argv) {
@@ -41,9 +43,8 @@ int main(int argc, char** argv) {
   if (!music_start_virtual()) startup_fail();
   display_clear();
 
-  timeline_run();
+  timeline_run(capture_frame);
   const int status = shutdown_demo();  // completes the WAV
   const bool sound_ok = options.wav.empty() || music_capture_ok();
-  const bool finished = sound_ok && capture_finish();
-  return capture_failed() || !finished ? 1 : status;
+  return capture_finish(sound_ok) ? status : 1;
 }

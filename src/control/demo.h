@@ -26,6 +26,3 @@ void startup_install_sigterm();
 
 // The orderly shut-down; returns the exit status 0.
 int shutdown_demo();
-
-// The timeline: runs the ten scenes until demo_running is 0.
-void timeline_run();

@@ -36,9 +36,7 @@ void run_ticks(const SceneRow& row) {
 }
 }  // namespace
 
-const TimelineState& timeline_state() { return timeline; }
-
-void timeline_scene_frame() {
+void timeline_scene_frame(FrameHook frame_done) {
   if (timeline.scene >= SCENE_COUNT) {
     demo_running = 0;
     return;
@@ -54,13 +52,14 @@ void timeline_scene_frame() {
   walk_events(row);
   if (row.after_events) row.after_events(timeline);
   display_poll_quit();
+  if (frame_done) frame_done(timeline);
   if (song_position() > row.end_position && row_holds(row.end_row_above)) timeline.scene++;
 }
 
-void timeline_run() {
+void timeline_run(FrameHook frame_done) {
   timeline = TimelineState{};
   while (demo_running) {
     for (int block = 0; block <= SCENE_COUNT; block++)
-      if (timeline.scene == block) timeline_scene_frame();
+      if (timeline.scene == block) timeline_scene_frame(frame_done);
   }
 }

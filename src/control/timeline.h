@@ -60,9 +60,13 @@ inline std::int32_t song_row() {
   return *static_cast<const volatile UWORD*>(&music_module->patpos);
 }
 
-// Read-only view of the running timeline (the capture log reads it).
-const TimelineState& timeline_state();
+// Called once a frame after the quit poll, before the end test: the capture
+// program's per-frame work. qn and qn-vga run without one.
+using FrameHook = void (*)(const TimelineState&);
 
 // One frame of the current scene: entry, draw and present, ticks, events,
-// quit poll, end test. timeline_run repeats the scenes' frames in order.
-void timeline_scene_frame();
+// quit poll, frame hook (if any), end test.
+void timeline_scene_frame(FrameHook frame_done);
+
+// Runs the ten scenes' frames in order until demo_running is 0.
+void timeline_run(FrameHook frame_done = nullptr);

@@ -2,7 +2,8 @@
 // input, close. One back end is compiled into each program:
 //   display_sdl.cpp      qn          (SDL 1.2 window or full screen)
 //   display_vga.cpp      qn-vga      (linear console mode through vga/)
-//   display_capture.cpp  qn-capture  (frames to files, virtual clock)
+//   display_capture.cpp  qn-capture  (keeps the picture for the capture program)
+//   display_null.cpp     tests       (counts presentations)
 // Called from the main thread only.
 #pragma once
 #include <cstdint>

@@ -1,240 +1,33 @@
-// The capture back end: presenting records the picture; the quit poll,
-// called once per frame in every scene, writes that frame's log line, PNG and
-// video frame (a frame without a presentation repeats the last picture), then
-// advances virtual time by 20 ms.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
-#include <cstdlib>
-#include <vector>
-
-#include "common/frame.h"
-#include "common/globals.h"
-#include "control/timeline.h"
-#include "display/display.h"
+// The capture back end: presenting copies the image, clearing blackens the
+// picture, the quit poll never quits. It writes nothing itself.
 #include "display/display_capture.h"
-#include "display/display_capture_png.h"
-#include "display/display_capture_video.h"
-#include "music/music.h"
+
+#include <cstring>
+
+#include "display/display.h"
 
 struct DisplayState {
-  int open;
+  CaptureScreen screen;
 };
 
 namespace {
 DisplayState state;
-CaptureOptions options;
-std::uint32_t picture[FRAME_PIXELS];  // the last presented image
-int presented = 0;                    // presentations since the last poll
-int frame = 0;                        // frames polled so far
-std::FILE* log_file = nullptr;
-bool failed = false;
-bool video_started = false;
-bool progress_shown = false;
-int song_over_frames = 0;
-std::int32_t end_position = 0, end_row = 0;  // after the last step
-double song_done = 0.0;                      // fraction of the song played
-std::chrono::steady_clock::time_point started;
-bool scenes_begun = false;               // display_clear ran: start-up is over
-std::vector<std::string> made_folders;  // by us, outermost first
-bool log_made = false, wav_existed = false;
-
-// A start-up that fails (a bad data file) leaves nothing behind: the log,
-// the WAV and the folders made for them go again. A run that gives up later
-// keeps its log, which shows where it stopped.
-void discard_unfinished() {
-  if (scenes_begun) return;
-  if (log_file) std::fclose(log_file);
-  log_file = nullptr;
-  if (log_made) std::remove(capture_path(options, options.log).c_str());
-  if (!options.wav.empty() && !wav_existed) std::remove(capture_path(options, options.wav).c_str());
-  for (auto it = made_folders.rbegin(); it != made_folders.rend(); ++it) rmdir(it->c_str());
-}
-
-void give_up(const char* format, ...) {
-  if (!failed) {
-    if (progress_shown) std::fputc('\n', stderr);
-    progress_shown = false;
-    std::va_list args;
-    va_start(args, format);
-    std::fputs("qn-capture: ", stderr);
-    std::vfprintf(stderr, format, args);
-    va_end(args);
-    std::fputc('\n', stderr);
-  }
-  failed = true;
-  demo_running = 0;
-}
-
-bool make_folders(const std::string& path) {
-  for (std::size_t at = 1; at <= path.size(); at++) {
-    if (at != path.size() && path[at] != '/') continue;
-    const std::string part = path.substr(0, at);
-    if (mkdir(part.c_str(), 0777) == 0) made_folders.push_back(part);
-    else if (errno != EEXIST) return false;
-  }
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string video_part_path() { return capture_path(options, options.video) + ".part.mkv"; }
-
-double wall_seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-}
-
-// Only what the last poll recorded: at shut-down the module is gone. On a
-// terminal one line is rewritten a few times a second; into a file, a line
-// for every tenth of the song.
-void show_progress(bool last = false) {
-  static const bool terminal = isatty(2);
-  static double shown_at = 0.0;
-  static int shown_tenth = -1;
-  const double wall = wall_seconds();
-  const int tenth = static_cast<int>(song_done * 10.0);
-  if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
-  shown_at = wall;
-  shown_tenth = tenth;
-  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s",
-               terminal ? "\r" : "", static_cast<int>(song_done * 100.0), frame,
-               wall > 0 ? frame / wall : 0.0, terminal ? "  " : "\n");
-  progress_shown = terminal;
-}
-
-void write_log_line() {
-  const TimelineState& t = timeline_state();
-  std::fprintf(log_file, "%d,%d,%d,%d,%u,%u,%d,%u,%u,%d,%u,%d\n", frame, demo_ticks,
-               song_position(), song_row(), t.scene, t.lift, presented, t.step, t.shown,
-               t.overlay_step, t.logo, t.speedup);
-}
-
-bool png_wanted() {
-  return options.png_every > 0 && frame >= options.png_first && frame <= options.png_last &&
-         (frame - options.png_first) % options.png_every == 0;
-}
-
-void write_frame_files() {
-  if (log_file) write_log_line();
-  if (png_wanted()) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06d.png", frame);
-    const std::string path = options.out_dir + "/" + name;
-    if (!png_write(path.c_str(), picture, FRAME_WIDTH, FRAME_HEIGHT))
-      give_up("cannot write %s: %s", path.c_str(), std::strerror(errno));
-  }
-  if (!options.video.empty()) {
-    if (!video_started && !video_open(video_part_path()))
-      give_up("cannot start ffmpeg for %s", options.video.c_str());
-    video_started = true;
-    if (!failed && !video_frame(picture)) give_up("ffmpeg stopped taking frames");
-  }
-}
-
-// A module that never reaches the closing row must not keep us going forever.
-void check_limits() {
-  if (music_module->sngpos >= music_module->numpos) {
-    if (++song_over_frames > 50)
-      give_up("the song ended at position %d before the closing row of the demo", end_position);
-  }
-  if (frame >= options.max_seconds * 50)
-    give_up("stopped after %d seconds of virtual time; the closing row was never reached",
-            options.max_seconds);
-}
 }  // namespace
 
-bool capture_configure(const CaptureOptions& o) {
-  options = o;
-  std::atexit(discard_unfinished);
-  struct stat st;
-  wav_existed = !options.wav.empty() && stat(capture_path(options, options.wav).c_str(), &st) == 0;
-  if (!make_folders(options.out_dir)) {
-    std::fprintf(stderr, "qn-capture: cannot make the folder %s: %s\n", options.out_dir.c_str(),
-                 std::strerror(errno));
-    return false;
-  }
-  if (!options.video.empty() && !video_program_found()) {
-    std::fprintf(stderr,
-                 "qn-capture: --video needs the ffmpeg program, which is not installed "
-                 "(no ffmpeg on PATH)\n");
-    return false;
-  }
-  if (!options.log.empty()) {
-    const std::string path = capture_path(options, options.log);
-    log_file = std::fopen(path.c_str(), "w");
-    if (!log_file) {
-      std::fprintf(stderr, "qn-capture: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-      return false;
-    }
-    log_made = true;
-    std::fputs("frame,demo_ticks,position,row,scene,lift,presented,step,shown,overlay_step,logo,speedup\n",
-               log_file);
-  }
-  return true;
-}
-
-bool capture_failed() { return failed; }
-
-DisplayState* display_open(int, int, int, int) {
-  state.open = 1;
-  started = std::chrono::steady_clock::now();
-  return &state;
-}
+DisplayState* display_open(int, int, int, int) { return &state; }
 
 void display_present(const std::uint32_t* image, const char*) {
-  std::memcpy(picture, image, FRAME_BYTES);
-  presented++;
+  std::memcpy(state.screen.picture, image, FRAME_BYTES);
+  state.screen.presentations++;
 }
 
-// The clear before the first scene is not a frame of its own.
 void display_clear() {
-  scenes_begun = true;
-  std::memset(picture, 0, FRAME_BYTES);
-  presented = 0;
+  std::memset(state.screen.picture, 0, FRAME_BYTES);
+  state.screen.presentations = 0;
 }
 
-void display_poll_quit() {
-  write_frame_files();
-  clock_step();
-  clock_step();
-  frame++;
-  presented = 0;
-  end_position = song_position();
-  end_row = song_row();
-  if (music_module->numpos > 0) {
-    const double rows = music_module->numrow > 0 ? music_module->numrow : 64;
-    song_done = std::min(1.0, (end_position + end_row / rows) / music_module->numpos);
-  }
-  check_limits();
-  show_progress();
-}
+void display_poll_quit() {}
 
-void display_close() {
-  if (!state.open) return;
-  state.open = 0;
-  if (frame > 0) show_progress(true);
-  if (progress_shown) std::fputc('\n', stderr);
-  progress_shown = false;
-  if (log_file && std::fclose(log_file) != 0) give_up("cannot finish the log: %s", std::strerror(errno));
-  log_file = nullptr;
-  if (video_started && !video_close()) give_up("ffmpeg failed while encoding %s", options.video.c_str());
-}
+void display_close() {}
 
-bool capture_finish() {
-  std::fprintf(stderr, "qn-capture: %d frames (%.2f s of demo) in %.1f s, ended at position %d row %d\n",
-               frame, frame * 0.02, wall_seconds(), end_position, end_row);
-  if (failed || !video_started) return !failed;
-  const std::string part = video_part_path();
-  const bool ok = video_mux(part, capture_path(options, options.wav), capture_path(options, options.video));
-  std::remove(part.c_str());
-  if (!ok) {
-    std::fprintf(stderr, "qn-capture: ffmpeg could not write %s\n", options.video.c_str());
-    return false;
-  }
-  return true;
-}
+const CaptureScreen& display_capture_screen() { return state.screen; }

@@ -5,9 +5,9 @@
 
 #include "common/frame.h"
 #include "common/globals.h"
-#include "control/demo.h"
 #include "control/timeline.h"
 #include "display/display.h"
+#include "display/display_null.h"
 #include "music/music.h"
 #include "scene_fixture.h"
 
@@ -16,34 +16,27 @@ MODULE module;
 FakeRun* current = nullptr;
 const SongScript* script = nullptr;
 int max_frames = 0;
-int presented = 0;
+int presentations_seen = 0;
 
 std::uint64_t hash_frame(const std::uint32_t* p) {
   std::uint64_t h = 1469598103934665603ull;
   for (int i = 0; i < FRAME_PIXELS; i++) h = (h ^ (p[i] & 0xFFFFFFu)) * 1099511628211ull;
   return h;
 }
-}  // namespace
 
-struct DisplayState {};
-DisplayState* display_open(int, int, int, int) { return nullptr; }
-void display_clear() {}
-void display_close() {}
-
-void display_present(const std::uint32_t* image, const char* lock_error) {
-  presented++;
-  if (current)
-    current->presentations.push_back(
-        {static_cast<int>(current->frames.size()), hash_frame(image), lock_error});
-}
-
-void display_poll_quit() {
-  const TimelineState& t = timeline_state();
+// The frame hook: nothing is drawn between a frame's presentation and its
+// hook, so the image presented is still intact here.
+void record_frame(const TimelineState& t) {
+  const NullScreen& screen = display_null_screen();
   const int frame = static_cast<int>(current->frames.size());
-  current->frames.push_back({frame, demo_ticks, song_position(), song_row(), t.scene, t.lift, presented, t.step,
-                             t.shown, t.overlay_step, t.logo, t.speedup});
+  const int presented = screen.presentations - presentations_seen;
+  presentations_seen = screen.presentations;
+  if (presented > 0)
+    current->presentations.push_back(
+        {frame, hash_frame(screen.last_image), screen.last_lock_error});
+  current->frames.push_back({frame, demo_ticks, song_position(), song_row(), t.scene, t.lift,
+                             presented, t.step, t.shown, t.overlay_step, t.logo, t.speedup});
   current->states.push_back(t);
-  presented = 0;
   int position = module.sngpos, row = module.patpos;
   std::int32_t ticks = demo_ticks;
   (*script)(frame, position, row, ticks);
@@ -52,6 +45,7 @@ void display_poll_quit() {
   demo_ticks = ticks;
   if (frame + 1 >= max_frames) demo_running = 0;
 }
+}  // namespace
 
 FakeRun run_timeline(const SongScript& s, int limit, int start_position) {
   scene_fixture_setup();
@@ -59,14 +53,16 @@ FakeRun run_timeline(const SongScript& s, int limit, int start_position) {
   current = &run;
   script = &s;
   max_frames = limit;
-  presented = 0;
+  display_open(FRAME_WIDTH, FRAME_HEIGHT, 32, 0);
+  presentations_seen = 0;
   std::memset(&module, 0, sizeof module);
   module.numpos = 43;
   module.sngpos = static_cast<SWORD>(start_position);
   music_module = &module;
   demo_ticks = 0;
   demo_running = 1;
-  timeline_run();
+  timeline_run(record_frame);
+  display_close();
   current = nullptr;
   return run;
 }

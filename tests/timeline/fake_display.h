@@ -1,6 +1,7 @@
-// A display back end for the timeline tests: it records every presentation
-// and every frame (at the quit poll, as qn-capture logs them), then lets the
-// test's song script move the module, the clock and the running flag.
+// The timeline tests' screen: the null display back end, and a frame hook
+// that records each frame (as qn-capture logs them) with its presentation,
+// then lets the test's song script move the module, the clock and the
+// running flag.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -22,7 +23,7 @@ struct FakeRun {
   std::vector<Presentation> presentations;
 };
 
-// Called at every quit poll after the frame is recorded: frame number, and
+// Called once a frame after the frame is recorded: frame number, and
 // the module position, row and the clock to change in place.
 using SongScript = std::function<void(int frame, int& position, int& row, std::int32_t& ticks)>;
 

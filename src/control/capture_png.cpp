@@ -1,4 +1,4 @@
-#include "display/display_capture_png.h"
+#include "control/capture_png.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +22,8 @@ void put_be32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
 }
 
-void put_chunk(std::vector<std::uint8_t>& out, const char* type, std::span<const std::uint8_t> data) {
+void put_chunk(std::vector<std::uint8_t>& out, const char* type,
+               std::span<const std::uint8_t> data) {
   put_be32(out, static_cast<std::uint32_t>(data.size()));
   const std::size_t start = out.size();
   out.insert(out.end(), type, type + 4);

@@ -9,10 +9,10 @@ audio_start_server
 work=$(mktemp -d)
 trap 'audio_cleanup; rm -rf "$work"' EXIT
 cp "$QN_DATA_DIR/zorv.dat" "$QN_DATA_DIR/objs.3dw" "$work/"
-"$QN_BIN_DIR/tests/vga/vga_short_song" "$work/music.xm"
+"$QN_BIN_DIR/tests/display/vga/vga_short_song" "$work/music.xm"
 mkdir -p "$work/entries"
 "$QN_BIN_DIR/tools/zorv/zorvdump" "$work/zorv.dat" "$work/entries" >/dev/null
-frames="perl $QN_SOURCE_DIR/tests/vga/frames.pl"
+frames="perl $QN_SOURCE_DIR/tests/display/vga/frames.pl"
 fail() { echo "FAIL: $*"; exit 1; }
 
 # The loading picture, then SIGTERM during the pause: the default action ends it.
@@ -29,11 +29,15 @@ $frames mask32 "$work/entries/maps_00.pgm" >"$work/want32"
 cmp -n 307200 "$work/want32" "$work/mem32" || fail "the loading picture differs at 32 bits"
 
 # Whole runs: they end by themselves on the closing picture.
+# qn-vga's own banner and no usage line; "-w" is ignored like any argument.
 run_to_end() {  # depth modes
   (cd "$work" && VGA_FAKE_CARD="$2" VGA_FAKE_MEMORY="$work/mem$1" \
-    timeout -k 5 60 "$QN_BIN_DIR/qn-vga" >"$work/out$1" 2>&1) || fail "$1 bits: status $?"
+    timeout -k 5 60 "$QN_BIN_DIR/qn-vga" -w >"$work/out$1" 2>&1) || fail "$1 bits: status $?"
+  [ "$(head -n 4 "$work/out$1")" = "$banner" ] || fail "$1 bits: the trace begins otherwise"
   grep -q '^\*\*\* Shutdown \*\*\*$' "$work/out$1" || fail "$1 bits: no orderly shut-down"
 }
+banner=$'*** ZORV Linux startup using svgalib and mikmod ***\n\nUnpacking data...'
+banner+=$'\nInitiating svgalib startup sequence...'
 run_to_end 16 "54:linear,absent 53:capable,nolinear 52:capable"
 /usr/bin/convert "$work/entries/text_10.ppm" rgb:- | $frames rgb 16 >"$work/want16"
 cmp -n 153600 "$work/want16" "$work/mem16" || fail "the closing picture differs at 16 bits"

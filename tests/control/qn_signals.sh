@@ -2,7 +2,7 @@
 # by the default action, and SIGINT always does: SDL's own handlers, which
 # would turn both into ignored quit events, must not stay in place.
 set -euo pipefail
-source "$QN_SOURCE_DIR/tests/foundation/lib.sh"
+source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start

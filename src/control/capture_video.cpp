@@ -1,4 +1,4 @@
-#include "display/display_capture_video.h"
+#include "control/capture_video.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -95,7 +95,8 @@ bool video_close() {
   return ok;
 }
 
-bool video_mux(const std::string& part_path, const std::string& wav_path, const std::string& out_path) {
+bool video_mux(const std::string& part_path, const std::string& wav_path,
+               const std::string& out_path) {
   const pid_t pid = spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i",
                            part_path, "-i", wav_path, "-map", "0:v", "-map", "1:a", "-c:v", "copy",
                            "-c:a", "aac", "-shortest", out_path},

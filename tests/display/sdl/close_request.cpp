@@ -1,5 +1,5 @@
 // Test helper: asks a window to close the way a window manager does, with a
-// WM_DELETE_WINDOW client message.   foundation_close_request WINDOW_ID
+// WM_DELETE_WINDOW client message.   sdl_close_request WINDOW_ID
 #include <X11/Xlib.h>
 
 #include <cstdio>

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 QN=$QN_BIN_DIR/qn
-HELPERS=$QN_BIN_DIR/tests/foundation
+# Writes zorv.dat files (good, truncated) and the loading picture they give.
+ARCHIVE_TOOL=${QN_ARCHIVE_TOOL:-}
 SOURCE=$QN_SOURCE_DIR
 # SDL and Xlib keep a few allocations until the process ends.
 export LSAN_OPTIONS="suppressions=$SOURCE/tests/e2e/lib/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -24,7 +25,7 @@ fail() {
 # The scratch folder gets a zorv.dat of the given kind (good, truncated) and
 # the demo's other data files, when the build has made them.
 prepare_data() {
-  (cd "$WORK" && "$HELPERS/foundation_archive_tool" "$1")
+  (cd "$WORK" && "$ARCHIVE_TOOL" "$1")
   for f in objs.3dw music.xm; do
     [ -f "$QN_DATA_DIR/$f" ] && ln -sf "$QN_DATA_DIR/$f" "$WORK/$f"
   done

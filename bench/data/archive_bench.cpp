@@ -1,24 +1,14 @@
-// Reading zorv.dat against reading the same file into one buffer, and one
-// presentation through SDL (dummy video driver) against a memcpy of the
-// frame. Compare each pair's bytes per second: the ratio is the cost.
+// Reading zorv.dat against reading the same file into one buffer: the ratio
+// of their bytes per second is the cost.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <cstdint>
-#include <vector>
 
 #include "data/archive.h"
-#if QN_BENCH_SDL
-#include "common/globals.h"
-#include "display/display.h"
-#endif
 
 namespace {
-constexpr int FRAME_BYTES = 320 * 240 * 4;
-
 // The reader opens "zorv.dat" in the current folder and prints a line.
 long enter_data_folder() {
   static const long size = [] {
@@ -81,32 +71,4 @@ void BM_ArchiveReadBaseline_WholeFile(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * size);
 }
 BENCHMARK(BM_ArchiveReadBaseline_WholeFile)->Unit(benchmark::kMillisecond);
-
-#if QN_BENCH_SDL
-void BM_PresentDummy(benchmark::State& state) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  {
-    QuietStdout quiet;
-    if (!display_open(320, 240, 32, 1)) return state.SkipWithError("no display");
-  }
-  std::vector<std::uint32_t> frame(FRAME_BYTES / 4, 0x00336699u);
-  for (auto _ : state) {
-    display_present(frame.data());
-    display_poll_quit();
-  }
-  display_close();
-  state.SetBytesProcessed(state.iterations() * FRAME_BYTES);
-}
-BENCHMARK(BM_PresentDummy);
-#endif
-
-void BM_PresentBaseline_Memcpy(benchmark::State& state) {
-  std::vector<std::uint32_t> from(FRAME_BYTES / 4, 0x00336699u), to(FRAME_BYTES / 4);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), FRAME_BYTES);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * FRAME_BYTES);
-}
-BENCHMARK(BM_PresentBaseline_Memcpy);
 }  // namespace

@@ -3,8 +3,9 @@
 # button, left and right together and a window-close request do not (the
 # probe reports that it saw them).
 set -euo pipefail
-source "$QN_SOURCE_DIR/tests/foundation/lib.sh"
+source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
+HELPERS=$QN_BIN_DIR/tests/display/sdl
 trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start
 
@@ -12,7 +13,7 @@ xvfb_start
 probe() {
   local name=$1 secs=$2 want=$3 seen=$4
   shift 4
-  timeout -k 5 30 "$HELPERS/foundation_poll_probe" "$secs" >"$WORK/out" 2>"$WORK/err" &
+  timeout -k 5 30 "$HELPERS/sdl_poll_probe" "$secs" >"$WORK/out" 2>"$WORK/err" &
   local pid=$! status=0
   local window
   window=$(xvfb_wait_window Quillion) || fail "$name: no window"
@@ -29,7 +30,7 @@ left() { xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; }
 right() { xdotool mousedown 3; sleep 0.2; xdotool mouseup 3; }
 # Right first and left let go first, so the left button is never down alone.
 both() { xdotool mousedown 3; sleep 0.2; xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.2; xdotool mouseup 3; }
-close() { "$HELPERS/foundation_close_request" "$1"; }
+close() { "$HELPERS/sdl_close_request" "$1"; }
 
 probe "key press" 10 0 " key" key
 probe "left click" 10 0 " left" left

@@ -1,7 +1,7 @@
 # The README's run command: builds everything and starts qn -w from the data
 # folder; the window shows the loading picture of the built zorv.dat.
 set -euo pipefail
-source "$QN_SOURCE_DIR/tests/foundation/lib.sh"
+source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 trap 'xvfb_stop; cleanup_work' EXIT
 if [ ! -f "$QN_DATA_DIR/zorv.dat" ]; then
@@ -9,7 +9,7 @@ if [ ! -f "$QN_DATA_DIR/zorv.dat" ]; then
   exit 77
 fi
 xvfb_start
-(cd "$QN_DATA_DIR" && "$HELPERS/foundation_archive_tool" expect "$WORK/expected.ppm" >/dev/null)
+(cd "$QN_DATA_DIR" && "$ARCHIVE_TOOL" expect "$WORK/expected.ppm" >/dev/null)
 
 QN_BUILD_DIR=$QN_BIN_DIR timeout -k 5 500 bash "$SOURCE/scripts/demo.sh" >"$WORK/out" 2>"$WORK/err" &
 QN_PID=$!

@@ -1,6 +1,8 @@
 // short_song <music.xm>: a module that runs through the 43 positions the
 // timeline waits for in about a second, so a real-time run of the whole demo
-// ends quickly. A short tone on every position keeps it audible.
+// ends quickly. The last pattern is long: a frame slowed by a busy machine
+// must not step past the closing row before the song ends. A short tone on
+// every position keeps it audible.
 #include <cmath>
 #include <cstdio>
 
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
   tone.samples.push_back(s);
   m.instruments.push_back(tone);
   for (int p = 0; p < 43; p++) {
-    XmPattern pat = xm_pattern(m, p == 42 ? 40 : 2);
+    XmPattern pat = xm_pattern(m, p == 42 ? 256 : 2);
     XmCell& c = xm_cell(m, pat, 0, 0);
     c.note = xm_note(4, p % 12);
     c.instrument = 1;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/display_capture.h"
+#include "control/capture.h"
 
 const char* const CAPTURE_USAGE =
     "Usage: qn-capture [options]\n"

@@ -115,10 +115,11 @@ TEST_F(Capture, BadUseGetsOneMessageAndAFailureStatus) {
   ASSERT_TRUE(parse_log(slurp(out / "frames.csv"), &rows));
   EXPECT_EQ(rows.size(), 50u);
 
-  // Without the data files: the archive reader's message, status 1.
+  // Without the data files: status 1, and the folder made for the run is gone.
   fs::create_directories(out / "empty");
-  r = capture(out / "empty", "-o out");
+  r = capture(out / "empty", "-o out/run");
   EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(out / "empty" / "out"));
 }
 
 TEST(CaptureHelp, PrintsUsage) {

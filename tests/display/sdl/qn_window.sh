@@ -2,13 +2,13 @@
 # picture pixel for pixel, the start-up trace, an orderly end with status 0;
 # without the switch, the full screen.
 set -euo pipefail
-source "$QN_SOURCE_DIR/tests/foundation/lib.sh"
+source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start 640x480x24
 
 prepare_data good
-(cd "$WORK" && "$HELPERS/foundation_archive_tool" expect expected.ppm >/dev/null)
+(cd "$WORK" && "$ARCHIVE_TOOL" expect expected.ppm >/dev/null)
 
 # Shows the loading picture until it has been seen whole, or qn moved on.
 expect_loading_picture() {

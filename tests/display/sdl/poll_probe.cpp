@@ -3,7 +3,7 @@
 // (status 0) or `seconds` pass (status 3). An event filter notes what SDL
 // delivered, so a test can tell "ignored" from "never arrived"; the notes
 // are printed at the end ("seen: key left right close").
-//   foundation_poll_probe [seconds]
+//   sdl_poll_probe [seconds]
 #include <SDL/SDL.h>
 
 #include <cstdio>

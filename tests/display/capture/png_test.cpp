@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "display/display_capture.h"
-#include "display/display_capture_png.h"
+#include "control/capture.h"
+#include "control/capture_png.h"
 
 TEST(Png, DecodesToTheSamePixels) {
   // Larger than one stored block, with marks in bits 24-31 that must not show.

@@ -16,4 +16,5 @@ bool video_frame(const std::uint32_t* pixels);
 bool video_close();
 
 // Pictures of part_path and sound of wav_path into out_path.
-bool video_mux(const std::string& part_path, const std::string& wav_path, const std::string& out_path);
+bool video_mux(const std::string& part_path, const std::string& wav_path,
+               const std::string& out_path);

@@ -1,0 +1,47 @@
+// The capture program's control code: its command line, its output folder
+// and files, and the work it does once a frame through the timeline's frame
+// hook (log line, PNG, video frame, 20 ms of virtual time, the song and time
+// limits, the progress line).
+#pragma once
+#include <climits>
+#include <string>
+
+struct TimelineState;
+
+struct CaptureOptions {
+  std::string out_dir = "capture";
+  int png_every = 0;  // 0: no PNGs
+  int png_first = 0;  // frame numbers, inclusive
+  int png_last = INT_MAX;
+  std::string wav = "music.wav";  // empty: sound mixed but not kept
+  std::string log = "frames.csv";
+  std::string video;  // empty: none
+  int max_seconds = 600;  // of virtual time
+};
+
+enum class CaptureParse { run, help, error };
+
+// Fills options from the command line; on error, *error says why.
+CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* options,
+                                   std::string* error);
+extern const char* const CAPTURE_USAGE;
+
+// Where a file named on the command line goes: relative names inside out_dir.
+std::string capture_path(const CaptureOptions& options, const std::string& name);
+
+// Before start-up: makes the folder, opens the log, checks for ffmpeg. False
+// after printing one message. Should the process exit before capture_finish
+// (a start-up failure), the files and folders made for the run go again.
+bool capture_configure(const CaptureOptions& options);
+
+// The frame hook: writes the frame the capture screen shows, then advances
+// virtual time by 20 ms (two clock steps). Gives up (clearing demo_running)
+// when the song ends before the closing row, at the time limit, or when a
+// file cannot be written.
+void capture_frame(const TimelineState& timeline);
+
+// After the orderly shut-down (the WAV is complete): the last progress line,
+// the log and the video closed, the summary, the video's sound. False, after
+// its message, when anything failed: the sound (sound_ok false), a file, or
+// the run gave up.
+bool capture_finish(bool sound_ok);
