@@ -28,7 +28,8 @@ done
 cmake -S "$top" -B "$build" >/dev/null
 targets=(qn_bench_suite qn-capture qn qn_present_counter)
 [ "$all" -eq 0 ] ||
-  targets+=(qn_bench_effects qn_bench_model qn_bench_raster qn_bench_render qn_bench_display qn_bench_data)
+  targets+=(qn_bench_effects qn_bench_model qn_bench_raster qn_bench_render qn_bench_display
+    qn_bench_data)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 data=$build/data
 out=$(mktemp -d)
