@@ -20,8 +20,9 @@ std::uint32_t floor_texel(const std::uint32_t* texture, std::uint32_t v, std::in
 }  // namespace
 
 void floor_landscape(std::uint32_t* __restrict dest, const FloorMaps& maps,
-                     const std::uint32_t* __restrict texture, const std::uint8_t* __restrict heights,
-                     std::int32_t phase, std::int32_t scroll, bool landscape) {
+                     const std::uint32_t* __restrict texture,
+                     const std::uint8_t* __restrict heights, std::int32_t phase,
+                     std::int32_t scroll, bool landscape) {
   const std::int32_t* __restrict floor_u = maps.u;
   const std::int32_t* __restrict floor_v = maps.v;
   const std::int32_t* __restrict floor_rise = maps.rise;

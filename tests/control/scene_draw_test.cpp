@@ -68,9 +68,10 @@ TEST(SceneDraw, ScenesPassTheirCountersPicturesAndPaths) {
   scene_fixture_setup();
   std::vector<std::uint32_t> want(FRAME_PIXELS), other(FRAME_PIXELS);
   const auto& a = *demo_archive;
-  auto same = [&want](const std::uint32_t* got) { return std::equal(want.begin(), want.end(), got); };
+  auto same = [&](const std::uint32_t* got) { return std::equal(want.begin(), want.end(), got); };
   // Scene 0: tile text 1 scrolled by second, text 0 wobbled at path, logo over it.
-  Drawn d = draw(0, 0, 0, [](TimelineState& t) { t.phase = 3, t.second = 17, t.path = 45, t.logo = 2; });
+  const Drawn d =
+      draw(0, 0, 0, [](TimelineState& t) { t.phase = 3, t.second = 17, t.path = 45, t.logo = 2; });
   opening_background(want.data(), other.data(), wobble_tables(), a.text[0], a.text[1], 17, 45);
   rgb_split_logo(other.data(), want.data(), a.maps[2], logo_offsets(), 3);
   EXPECT_TRUE(same(d.image));
