@@ -39,7 +39,7 @@ echo "Machine: $(lscpu | awk -F: '/Model name/ {gsub(/^ +/, "", $2); print $2; e
 echo
 
 # ---- the suite --------------------------------------------------------------
-QN_DATA_DIR=$data timeout -k 5 900 "$build/bench/suite/qn_bench_suite" \
+QN_DATA_DIR=$data timeout -k 5 900 "$build/bench/control/qn_bench_suite" \
   --benchmark_filter="$filter" --benchmark_min_time=0.3 --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true --benchmark_format=csv >"$out/suite.csv" 2>"$out/suite.err" || {
   cat "$out/suite.err" >&2
@@ -95,7 +95,7 @@ source "$top/tests/e2e/lib/xvfb.sh"
 source "$top/tests/e2e/lib/audio.sh"
 xvfb_start
 audio_start_server
-QN_PRESENT_LOG="$out/presents.txt" LD_PRELOAD="$build/bench/suite/libqn_present_counter.so" \
+QN_PRESENT_LOG="$out/presents.txt" LD_PRELOAD="$build/bench/control/libqn_present_counter.so" \
   timeout -k 5 600 "$build/qn" -w >"$out/qn.out" 2>"$out/qn.err" || {
   cat "$out/qn.out" "$out/qn.err" >&2
   echo "bench.sh: qn failed" >&2

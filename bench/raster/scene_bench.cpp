@@ -61,7 +61,7 @@ void BM_objects_frame(benchmark::State& state) {
     benchmark::DoNotOptimize(copy.data());
     benchmark::ClobberMemory();
     const auto t1 = clock::now();
-    polar_tunnel(work_frame, demo.archive->text[4], demo.archive->text[7], phase++, 0);
+    polar_tunnel(work_frame, polar_maps(), demo.archive->text[4], demo.archive->text[7], phase++, 0);
     object_set_position(demo.objects.objects[0], 0.0f, 0.0f, at[0]);
     object_set_position(demo.objects.objects[1], at[1], 0.0f, 0.0f);
     render_scene(&demo.objects, &demo.camera);

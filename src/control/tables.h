@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/effects.h"
+
 struct TextureStructure;
 
 extern std::uint32_t* work_frame;    // 76,800
@@ -48,3 +50,15 @@ bool frame_allocate();
 bool tables_allocate();
 // Every table, in order, from the constants and `text` entry 8 of the archive.
 void tables_compute(const TextureStructure* archive);
+
+// The tables each effect reads, as the record it takes.
+inline LogoOffsets logo_offsets() { return {logo_row_offsets, logo_col_offsets}; }
+inline TunnelMaps tunnel_maps() {
+  return {map_v_a, map_v_b, map_v_c, map_v_d, map_u_a, map_u_b, map_u_c, map_u_d, map_u_e};
+}
+inline FloorMaps floor_maps() { return {floor_u, floor_v, floor_rise}; }
+inline PolarMaps polar_maps() { return {polar_angle, polar_depth}; }
+inline WobbleTables wobble_tables() { return {wobble, {path_a_x, path_a_y}}; }
+inline BumpTables bump_tables() {
+  return {{path_b_x, path_b_y}, {path_a_x, path_a_y}, bump_dx, bump_dy};
+}

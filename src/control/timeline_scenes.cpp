@@ -45,8 +45,9 @@ void enter_opening(TimelineState& t) {
   t.path = 0;
 }
 const std::uint32_t* draw_opening(TimelineState& t) {
-  opening_background(second_frame, wobble_image, text(0), text(1), t.second, t.path);
-  rgb_split_logo(work_frame, second_frame, maps(t.logo), t.phase);
+  opening_background(second_frame, wobble_image, wobble_tables(), text(0), text(1), t.second,
+                     t.path);
+  rgb_split_logo(work_frame, second_frame, maps(t.logo), logo_offsets(), t.phase);
   return second_frame;
 }
 void tick_opening(TimelineState& t) {
@@ -100,7 +101,7 @@ const std::uint32_t* draw_tunnels(TimelineState& t) {
   const std::int32_t pos = song_position();
   // Elsewhere nothing new is drawn and the last picture is lifted again.
   if (pos >= row.first_position && pos <= row.last_position)
-    map_pair_lookup(work_frame, pos - row.first_position + 1, text(3), t.phase);
+    map_pair_lookup(work_frame, tunnel_maps(), pos - row.first_position + 1, text(3), t.phase);
   brighten(work_frame, t.lift);
   return work_frame;
 }
@@ -120,7 +121,8 @@ void enter_floor(TimelineState& t) {
   clear(second_frame);
 }
 const std::uint32_t* draw_floor(TimelineState& t) {
-  floor_landscape(work_frame, text(4), maps(4), t.phase, t.second, song_position() > 15);
+  floor_landscape(work_frame, floor_maps(), text(4), maps(4), t.phase, t.second,
+                  song_position() > 15);
   overlay_advance(floor_texts, 7, t.shown);
   overlay_nonzero(work_frame, second_frame);
   brighten(work_frame, t.lift);
@@ -142,7 +144,7 @@ void enter_chosen(TimelineState& t) {
   clear(work_frame);
 }
 const std::uint32_t* draw_chosen(TimelineState& t) {
-  map_pair_lookup(work_frame, chosen_pairs[t.shown & 3], text(3), t.phase);
+  map_pair_lookup(work_frame, tunnel_maps(), chosen_pairs[t.shown & 3], text(3), t.phase);
   brighten(work_frame, t.lift);
   return work_frame;
 }
@@ -161,7 +163,7 @@ void enter_objects(TimelineState& t) {
   t.lift = 255;
 }
 const std::uint32_t* draw_objects(TimelineState& t) {
-  polar_tunnel(work_frame, text(4), text(7), t.phase, t.whiteout);
+  polar_tunnel(work_frame, polar_maps(), text(4), text(7), t.phase, t.whiteout);
   if (Object* o = scene_object(0)) object_set_position(o, 0.0f, 0.0f, static_cast<float>(t.second));
   if (Object* o = scene_object(1)) object_set_position(o, static_cast<float>(t.path), 0.0f, 0.0f);
   render_scene(&demo_objects, &demo_camera);
@@ -201,7 +203,7 @@ void enter_bump(TimelineState& t) {
   t.step = 0;
 }
 const std::uint32_t* draw_bump(TimelineState& t) {
-  twin_bump(work_frame, second_frame, text(9), t.phase, t.second, t.lift);
+  twin_bump(work_frame, second_frame, bump_tables(), text(9), t.phase, t.second, t.lift);
   // After the lift, so the text is pure white.
   const std::int32_t pos = song_position();
   if (pos >= 34 && pos <= 36) stamp_mask(work_frame, maps(15 + pos - 34));

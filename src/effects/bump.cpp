@@ -6,24 +6,23 @@
 #include <cstring>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/channels.h"
 #include "effects/effects.h"
 #include "effects/lookup.h"
 
 namespace {
 
-int path_entry(std::int32_t p) { return static_cast<int>(((p % 360) + 360) % 360); }
-
 // Texels (1..254, 1..254) of the image at screen (u + ox, v + oy), each
 // displaced by the relief under its screen position.
-void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict image, int ox, int oy) {
+void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict image,
+               const BumpTables& tables, const Path& path, int index) {
+  const int ox = path.x[index], oy = path.y[index];
   const int u0 = std::max(1, -ox), u1 = std::min(255, FRAME_WIDTH - ox);
   const int v0 = std::max(1, -oy), v1 = std::min(255, FRAME_HEIGHT - oy);
   for (int v = v0; v < v1; v++) {
     const int base = (v + oy) * FRAME_WIDTH + ox;
-    const std::int32_t* __restrict dx = bump_dx + base;
-    const std::int32_t* __restrict dy = bump_dy + base;
+    const std::int32_t* __restrict dx = tables.dx + base;
+    const std::int32_t* __restrict dy = tables.dy + base;
     std::uint32_t* __restrict row = out + base;
     const std::uint32_t vv = static_cast<std::uint32_t>(v) * 256u;
     int u = u0;
@@ -48,11 +47,10 @@ void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict im
 }  // namespace
 
 void twin_bump(std::uint32_t* __restrict first, std::uint32_t* __restrict second,
-               const std::uint32_t* __restrict image, std::int32_t p, std::int32_t q,
-               std::uint32_t lift) {
+               const BumpTables& tables, const std::uint32_t* __restrict image, std::int32_t p,
+               std::int32_t q, std::uint32_t lift) {
   std::memset(first, 0, FRAME_BYTES);
-  const int a = path_entry(p), b = path_entry(q);
-  bump_draw(first, image, path_b_x[a], path_b_y[a]);
-  bump_draw(second, image, path_a_x[b], path_a_y[b]);
+  bump_draw(first, image, tables, tables.first, path_wrap(p));
+  bump_draw(second, image, tables, tables.second, path_wrap(q));
   channels::sum_span(first, first, second, lift, FRAME_PIXELS);
 }

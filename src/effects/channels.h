@@ -9,11 +9,6 @@ namespace channels {
 constexpr std::uint32_t RB = 0x00FF00FFu;
 constexpr std::uint32_t G = 0x0000FF00u;
 
-// Lanes holding sums up to 0x1FE, clamped at 0xFF.
-inline std::uint32_t clamp2(std::uint32_t lanes) {
-  const std::uint32_t over = lanes & 0x01000100u;
-  return (lanes | (over - (over >> 8))) & RB;
-}
 // Lanes holding sums up to 0x3FF, clamped at 0xFF.
 inline std::uint32_t clamp3(std::uint32_t lanes) {
   std::uint32_t over = (lanes >> 8) & 0x00030003u;
@@ -21,12 +16,6 @@ inline std::uint32_t clamp3(std::uint32_t lanes) {
   return (lanes | ((over << 8) - over)) & RB;
 }
 
-// Per channel min(a + b, 255); bits 24-31 become 0.
-inline std::uint32_t add2(std::uint32_t a, std::uint32_t b) {
-  const std::uint32_t rb = clamp2((a & RB) + (b & RB));
-  const std::uint32_t g = clamp2(((a & G) >> 8) + ((b & G) >> 8));
-  return rb | (g << 8);
-}
 // Per channel min(a + b + level, 255), level 0..255, clamped once.
 inline std::uint32_t add3(std::uint32_t a, std::uint32_t b, std::uint32_t level) {
   const std::uint32_t rb = clamp3((a & RB) + (b & RB) + level * 0x00010001u);
@@ -35,7 +24,7 @@ inline std::uint32_t add3(std::uint32_t a, std::uint32_t b, std::uint32_t level)
 }
 // Levels above 255 saturate every channel exactly like 255 does.
 inline std::uint32_t clamp_level(std::uint32_t level) { return level > 255 ? 255 : level; }
-// The grey word of a level, for add2.
+// The grey word of a level, for a byte-wise saturating add.
 inline std::uint32_t grey(std::uint32_t level) { return clamp_level(level) * 0x00010101u; }
 
 }  // namespace channels

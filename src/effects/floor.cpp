@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/effects.h"
 
 namespace {
@@ -20,11 +19,15 @@ std::uint32_t floor_texel(const std::uint32_t* texture, std::uint32_t v, std::in
 
 }  // namespace
 
-void floor_landscape(std::uint32_t* __restrict dest, const std::uint32_t* __restrict texture,
+void floor_landscape(std::uint32_t* __restrict dest, const FloorMaps& maps,
+                     const std::uint32_t* __restrict texture,
                      const std::uint8_t* __restrict heights, std::int32_t phase,
                      std::int32_t scroll, bool landscape) {
+  const std::int32_t* __restrict floor_u = maps.u;
+  const std::int32_t* __restrict floor_v = maps.v;
+  const std::int32_t* __restrict floor_rise = maps.rise;
   for (int i = 0; i < HORIZON * FRAME_WIDTH; i++) dest[i] = SKY;
-  auto floor_row = [phase](int k) {
+  auto floor_row = [phase, floor_v](int k) {
     return (static_cast<std::uint32_t>(phase) + static_cast<std::uint32_t>(floor_v[k])) * 256u;
   };
   if (!landscape) {

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/effects.h"
 
 namespace {
@@ -34,9 +33,10 @@ std::int32_t clamp_offset(std::int32_t offset) {
 
 }  // namespace
 
-void rgb_split_logo(std::uint32_t* layer, std::uint32_t* dest, const std::uint8_t* mask, int j) {
+void rgb_split_logo(std::uint32_t* layer, std::uint32_t* dest, const std::uint8_t* mask,
+                    const LogoOffsets& offsets, int j) {
   j = j < 0 ? 0 : j > 9 ? 9 : j;
-  const std::int32_t rows = logo_row_offsets[j], cols = logo_col_offsets[j];
+  const std::int32_t rows = offsets.rows[j], cols = offsets.cols[j];
   std::memset(layer, 0, FRAME_BYTES);
   logo_copy<false>(layer, mask, clamp_offset(rows + cols), 0xFFFF0000u);
   logo_copy<true>(layer, mask, clamp_offset(rows - cols), 0xFF00FF00u);

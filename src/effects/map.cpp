@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/effects.h"
 #include "effects/lookup.h"
 
@@ -16,13 +15,15 @@ inline std::uint32_t texel_index(std::uint32_t v, std::uint32_t u, std::uint32_t
 }
 
 // The tunnel pairs 1..8: a v map (nullptr: the row) and a u map.
+using MapField = const std::int32_t* TunnelMaps::*;
 struct MapPair {
-  std::int32_t* const* v;
-  std::int32_t* const* u;
+  MapField v, u;
 };
-const MapPair map_pairs[8] = {
-    {&map_v_a, &map_u_a}, {&map_v_b, &map_u_b}, {nullptr, &map_u_b}, {&map_v_c, &map_u_c},
-    {&map_v_d, &map_u_d}, {&map_v_c, &map_u_b}, {&map_v_b, &map_u_d}, {nullptr, &map_u_e},
+constexpr MapPair map_pairs[8] = {
+    {&TunnelMaps::v_a, &TunnelMaps::u_a}, {&TunnelMaps::v_b, &TunnelMaps::u_b},
+    {nullptr, &TunnelMaps::u_b},          {&TunnelMaps::v_c, &TunnelMaps::u_c},
+    {&TunnelMaps::v_d, &TunnelMaps::u_d}, {&TunnelMaps::v_c, &TunnelMaps::u_b},
+    {&TunnelMaps::v_b, &TunnelMaps::u_d}, {nullptr, &TunnelMaps::u_e},
 };
 
 }  // namespace
@@ -61,9 +62,9 @@ void map_lookup(std::uint32_t* __restrict dest, const std::uint32_t* __restrict 
                                   static_cast<std::uint32_t>(u[i]), shift)];
 }
 
-void map_pair_lookup(std::uint32_t* dest, int pair, const std::uint32_t* texture,
-                     std::int32_t phase) {
+void map_pair_lookup(std::uint32_t* dest, const TunnelMaps& maps, int pair,
+                     const std::uint32_t* texture, std::int32_t phase) {
   if (pair < 1 || pair > 8) return;  // no such pair: the frame is left as it was
   const MapPair& p = map_pairs[pair - 1];
-  map_lookup(dest, texture, p.v ? *p.v : nullptr, *p.u, phase);
+  map_lookup(dest, texture, p.v ? maps.*p.v : nullptr, maps.*p.u, phase);
 }

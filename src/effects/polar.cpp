@@ -3,16 +3,15 @@
 #include <cstdint>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/channels.h"
 #include "effects/effects.h"
 #include "effects/lookup.h"
 
-void polar_tunnel(std::uint32_t* __restrict dest, const std::uint32_t* __restrict texture,
-                  const std::uint32_t* __restrict backdrop, std::int32_t phase,
-                  std::uint32_t whiteout) {
-  // add_saturate(t, backdrop raised by whiteout) clamps each channel of
-  // t + backdrop + whiteout, so one three-term sum per row does both steps.
+void polar_tunnel(std::uint32_t* __restrict dest, const PolarMaps& maps,
+                  const std::uint32_t* __restrict texture, const std::uint32_t* __restrict backdrop,
+                  std::int32_t phase, std::uint32_t whiteout) {
+  // The saturating sum of t and the backdrop raised by whiteout clamps each
+  // channel of t + backdrop + whiteout, so one three-term sum does both steps.
   const std::uint32_t shift = static_cast<std::uint32_t>(phase) * 256u;
 #if defined(__SSE2__)
   const __m128i lift = _mm_set1_epi32(static_cast<int>(shift));
@@ -21,8 +20,8 @@ void polar_tunnel(std::uint32_t* __restrict dest, const std::uint32_t* __restric
 #endif
   for (int y = 0; y < FRAME_HEIGHT; y++) {
     const int base = y * FRAME_WIDTH;
-    const std::int32_t* __restrict depth = polar_depth + base;
-    const std::int32_t* __restrict angle = polar_angle + base;
+    const std::int32_t* __restrict depth = maps.depth + base;
+    const std::int32_t* __restrict angle = maps.angle + base;
     std::uint32_t* __restrict row = dest + base;
     // (phase + depth) * 256 + angle: only the depth moves with phase.
     int x = 0;

@@ -5,14 +5,10 @@
 #include <cstring>
 
 #include "common/frame.h"
-#include "control/tables.h"
 #include "effects/channels.h"
 #include "effects/effects.h"
 
 namespace {
-
-// Path indices cycle through the 360 entries whatever the counter holds.
-int path_entry(std::int32_t p) { return static_cast<int>(((p % 360) + 360) % 360); }
 
 // out[x] = src[(x + s) & 255]: each row is the tile row turned by s, so it
 // is copied in runs up to the row's wrap.
@@ -30,7 +26,8 @@ void tile_fill(std::uint32_t* __restrict dest, const std::uint32_t* __restrict t
 }
 
 // Each row shifted by its wobble entry, each column by its own.
-void wobble_build(std::uint32_t* __restrict out, const std::uint32_t* __restrict image) {
+void wobble_build(std::uint32_t* __restrict out, const std::uint32_t* __restrict image,
+                  const std::int32_t* __restrict wobble) {
   std::uint8_t column[TEXTURE_SIZE];
   for (int u = 0; u < TEXTURE_SIZE; u++) column[u] = static_cast<std::uint8_t>(u + wobble[u]);
   for (int v = 0; v < TEXTURE_SIZE; v++) {
@@ -53,10 +50,11 @@ void blend_clipped(std::uint32_t* dest, const std::uint32_t* image, int ox, int 
 
 }  // namespace
 
-void opening_background(std::uint32_t* dest, std::uint32_t* wobble_img, const std::uint32_t* image,
-                        const std::uint32_t* tile, std::int32_t scroll, std::int32_t path) {
+void opening_background(std::uint32_t* dest, std::uint32_t* wobble_img, const WobbleTables& tables,
+                        const std::uint32_t* image, const std::uint32_t* tile,
+                        std::int32_t scroll, std::int32_t path) {
   tile_fill(dest, tile, static_cast<std::uint32_t>(scroll));
-  wobble_build(wobble_img, image);
-  const int p = path_entry(path);
-  blend_clipped(dest, wobble_img, path_a_x[p], path_a_y[p]);
+  wobble_build(wobble_img, image, tables.wobble);
+  const int p = path_wrap(path);
+  blend_clipped(dest, wobble_img, tables.path.x[p], tables.path.y[p]);
 }

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "../tables/test_archive.h"
+#include "../control/test_archive.h"
 #include "effects/channels.h"
 #include "effects/effects.h"
 

@@ -85,7 +85,7 @@ TEST_F(Golden, PixelOperationsAndOverlays) {
   h = frame_digest(out.data(), h);
   for (int j = -1; j <= 10; j++) {
     other = b;
-    rgb_split_logo(work.data(), other.data(), mask.data(), j);
+    rgb_split_logo(work.data(), other.data(), mask.data(), logo_offsets(), j);
     h = frame_digest(work.data(), frame_digest(other.data(), h));
   }
   expect("pixel operations", h, 0x780e84c79c28c1d0ull);
@@ -97,16 +97,16 @@ TEST_F(Golden, MappedEffects) {
     map_lookup(out.data(), texture.data(), plane_v, plane_u, phase);
     h = frame_digest(out.data(), h);
     for (int pair = 1; pair <= 8; pair++) {
-      map_pair_lookup(out.data(), pair, texture.data(), phase);
+      map_pair_lookup(out.data(), tunnel_maps(), pair, texture.data(), phase);
       h = frame_digest(out.data(), h);
     }
-    polar_tunnel(out.data(), texture.data(), b.data(), phase, static_cast<std::uint32_t>(phase & 511));
+    polar_tunnel(out.data(), polar_maps(), texture.data(), b.data(), phase, static_cast<std::uint32_t>(phase & 511));
     h = frame_digest(out.data(), h);
   }
   const std::vector<std::uint8_t> heights = random_mask(6);
   for (auto [phase, scroll] : {std::pair{0, 0}, {17, -40}, {300, 1000}, {-5, 255}})
     for (bool landscape : {false, true}) {
-      floor_landscape(out.data(), texture.data(), heights.data(), phase, scroll, landscape);
+      floor_landscape(out.data(), floor_maps(), texture.data(), heights.data(), phase, scroll, landscape);
       h = frame_digest(out.data(), h);
     }
   expect("mapped effects", h, 0x6423de2f258eac38ull);
@@ -116,12 +116,12 @@ TEST_F(Golden, MovingImages) {
   std::uint64_t h = 0xCBF29CE484222325ull;
   for (auto [scroll, path] : {std::pair{0, 0}, {13, 90}, {-300, 200}, {1000, 359}, {7, -1}}) {
     out = a;
-    opening_background(out.data(), work.data(), texture.data(), b.data(), scroll, path);
+    opening_background(out.data(), work.data(), wobble_tables(), texture.data(), b.data(), scroll, path);
     h = frame_digest(work.data(), frame_digest(out.data(), h));
   }
   other = a;
   for (auto [p, q, lift] : {std::tuple{0, 359, 255u}, {40, 300, 20u}, {-7, 721, 0u}, {359, 0, 999u}}) {
-    twin_bump(out.data(), other.data(), texture.data(), p, q, lift);
+    twin_bump(out.data(), other.data(), bump_tables(), texture.data(), p, q, lift);
     h = frame_digest(other.data(), frame_digest(out.data(), h));
   }
   expect("moving images", h, 0x3e927bffd2e965e1ull);

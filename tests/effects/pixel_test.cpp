@@ -12,8 +12,6 @@ TEST(PixelOps, SaturatingSumsAndBrighten) {
   std::mt19937 rng(7);
   for (int n = 0; n < 100000; n++) {
     const std::uint32_t a = rng(), b = rng(), level = rng() & 255;
-    ASSERT_EQ(add_saturate(a, b), naive_add(a, b));
-    ASSERT_EQ(add_saturate3(a, b, level), naive_add(a, b, level));
     ASSERT_EQ(channels::add3(a, b, level), naive_add(a, b, level));
   }
   const Frame a = random_frame(1, ~0u), b = random_frame(2, ~0u);
@@ -68,7 +66,7 @@ TEST(PixelOps, SplitLogoCopiesMixAdditively) {
         if (mask[i] > 10) want[i + offsets[c]] = (c ? want[i + offsets[c]] : 0) + colours[c];
     for (int i = 0; i < FRAME_PIXELS; i++) want[i] = want[i] ? want[i] : under[i];
     std::copy(under.begin(), under.end(), dest.begin());
-    rgb_split_logo(layer.data(), dest.data(), mask.data(), j);
+    rgb_split_logo(layer.data(), dest.data(), mask.data(), logo_offsets(), j);
     ASSERT_EQ(dest, want) << j;
   }
   // With j = 0, target t takes red from t - 641, green from t - 639, blue from t + 641.
@@ -78,7 +76,7 @@ TEST(PixelOps, SplitLogoCopiesMixAdditively) {
     std::fill(mask.begin(), mask.end(), 0);
     mask[t - 641] = set & 1 ? 11 : 0, mask[t - 639] = set & 2 ? 11 : 0, mask[t + 641] = set & 4 ? 11 : 0;
     dest.assign(FRAME_PIXELS, 0x00808080u);
-    rgb_split_logo(layer.data(), dest.data(), mask.data(), 0);
+    rgb_split_logo(layer.data(), dest.data(), mask.data(), logo_offsets(), 0);
     EXPECT_EQ(dest[t], mixed[set]) << set;
   }
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/globals.h"
+#include "control/tables.h"
 #include "display/display.h"
 #include "fake_display.h"
 #include "run_check.h"
@@ -23,6 +25,78 @@ std::string joined(const std::vector<std::string>& lines) {
   return out;
 }
 
+// The counters each scene's rules give, written from the score alone: entry
+// values, one tick's update (reading the motion phase and speedup the
+// previous frame left) and the lift's decay; an event that fires flashes.
+struct Counters {
+  int phase, second, path, lift, whiteout, wobble_turns;
+};
+struct CounterRules {
+  void (*enter)(Counters&);
+  void (*tick)(Counters&, const TimelineState& before);
+  int decay;
+};
+void count(Counters& c, const TimelineState&) { c.phase++; }
+void flash(Counters& c) { c.phase = 0, c.lift = 255; }
+const CounterRules counter_rules[SCENE_COUNT] = {
+    {[](Counters& c) { c.phase = c.second = c.path = 0; },
+     [](Counters& c, const TimelineState&) {
+       c.phase = (c.phase + 1) % 10, c.second++, c.path = (c.path + 1) % 360, c.wobble_turns++;
+     }, 0},
+    {flash, count, 3},
+    {flash, count, 20},
+    {[](Counters& c) { flash(c), c.second = 0; },
+     [](Counters& c, const TimelineState&) { c.phase++, c.second--; }, 10},
+    {flash, count, 5},
+    {[](Counters& c) { flash(c), c.second = 2000, c.path = 700, c.whiteout = 0; },
+     [](Counters& c, const TimelineState& t) {
+       c.phase++;
+       // By motion phase: the first flies in, the second slides to the centre
+       // and on to the other side, the first flies away.
+       const int motion[4][2] = {{-10, 0}, {0, -5}, {0, -5}, {10, 0}};
+       c.second = std::clamp(c.second + motion[t.shown][0], 0, 10000);
+       c.path = std::max(c.path + motion[t.shown][1], t.shown == 1 ? 0 : -700);
+       if (t.speedup) c.whiteout = std::min(c.whiteout + 2, 255), c.phase++;
+     }, 10},
+    {flash, count, 20},
+    {[](Counters& c) { flash(c), c.second = 359; },
+     [](Counters& c, const TimelineState&) {
+       c.phase = (c.phase + 1) % 360, c.second = (c.second + 359) % 360;
+     }, 10},
+    {flash, count, 20},
+    {[](Counters&) {}, nullptr, 0},
+};
+
+// Every frame's counters against the rules; `wobbles` is the wobble table at
+// each frame's poll. Returns the first disagreement, or "".
+using Wobbles = std::vector<std::vector<std::int32_t>>;
+std::string check_counters(const FakeRun& run, const Wobbles& wobbles) {
+  Counters c{};
+  const std::vector<std::int32_t>& start = wobbles.front();
+  for (std::size_t i = 0; i < run.states.size(); i++) {
+    const TimelineState& t = run.states[i];
+    const CounterRules& rules = counter_rules[t.scene];
+    const bool entry = i == 0 || run.states[i - 1].scene != t.scene;
+    if (entry) rules.enter(c);
+    for (int k = entry ? 0 : run.frames[i].ticks - run.frames[i - 1].ticks; k > 0; k--) {
+      if (rules.tick) rules.tick(c, run.states[i - 1]);
+      c.lift = std::max(0, c.lift - rules.decay);
+    }
+    const int step_before = entry ? 0 : run.states[i - 1].step;
+    if (t.scene >= 1 && t.scene <= 8 && t.step != step_before) c.lift = 255;
+    std::vector<std::int32_t> turned(start);
+    std::rotate(turned.begin(), turned.begin() + c.wobble_turns % 256, turned.end());
+    const int got[] = {t.phase, t.second, t.path, t.lift, t.whiteout, wobbles[i] == turned};
+    const int want[] = {c.phase, c.second, c.path, c.lift, c.whiteout, 1};
+    const char* names[] = {"phase", "second", "path", "lift", "whiteout", "wobble turned"};
+    for (int f = 0; f < 6; f++)
+      if (got[f] != want[f])
+        return "frame " + std::to_string(i) + " scene " + std::to_string(t.scene) + ": " +
+               names[f] + " " + std::to_string(got[f]) + ", expected " + std::to_string(want[f]);
+  }
+  return "";
+}
+
 int first_frame_of(const FakeRun& run, int scene) {
   for (const LogRow& f : run.frames)
     if (f.scene == scene) return f.frame;
@@ -30,9 +104,17 @@ int first_frame_of(const FakeRun& run, int scene) {
 }
 }  // namespace
 
-TEST(Timeline, WholeRunFollowsTheScore) {
-  const FakeRun run = run_timeline(steady);
+TEST(Timeline, WholeRunFollowsTheScoreAndTheCounterRules) {
+  // One or two ticks a frame: enough for scene 7's paths to wrap.
+  Wobbles wobbles;
+  const FakeRun run = run_timeline(
+      [&wobbles](int frame, int& position, int& row, std::int32_t& ticks) {
+        wobbles.emplace_back(wobble, wobble + 256);
+        steady(frame, position, row, ticks);
+        ticks += frame % 2;
+      });
   EXPECT_EQ(joined(check_run(run.frames)), "");
+  EXPECT_EQ(check_counters(run, wobbles), "");
   ASSERT_FALSE(run.frames.empty());
   // The last frame is seen at row 32; the step to row 33 ends the demo.
   EXPECT_EQ(run.frames.back().position, 42);

@@ -4,6 +4,9 @@
 
 #include <mikmod.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "common/frame.h"
 #include "control/tables.h"
 #include "control/timeline.h"
@@ -52,14 +55,37 @@ TEST(SceneDraw, TunnelsPickTheirMapPairByPosition) {
     ASSERT_EQ(work_frame[i], texel(3, std::int64_t{map_v_a[i]} * 256 + map_u_a[i])) << i;
 }
 
-TEST(SceneDraw, PlaneAndPolarTunnelUseTheirTextures) {
-  Drawn d = draw(1, 2, 0);  // row 0: no text yet
+TEST(SceneDraw, PlaneUsesItsTexture) {
+  draw(1, 2, 0);  // row 0: no text yet
   for (int i = 0; i < FRAME_PIXELS; i += 101)
     ASSERT_EQ(work_frame[i], texel(2, std::int64_t{plane_v[i]} * 256 + plane_u[i])) << i;
 
-  d = draw(5, 22, 0, [](TimelineState& t) { t.phase = 3; });
-  const int centre = 120 * FRAME_WIDTH + 160;
-  EXPECT_EQ(work_frame[centre], add_saturate(texel(4, 3 * 256), demo_archive->text[7][centre]));
+}
+
+// The effects are checked against their formulas on their own; here each
+// scene must hand them its own counters, pictures and paths.
+TEST(SceneDraw, ScenesPassTheirCountersPicturesAndPaths) {
+  scene_fixture_setup();
+  std::vector<std::uint32_t> want(FRAME_PIXELS), other(FRAME_PIXELS);
+  const auto& a = *demo_archive;
+  auto same = [&](const std::uint32_t* got) { return std::equal(want.begin(), want.end(), got); };
+  // Scene 0: tile text 1 scrolled by second, text 0 wobbled at path, logo over it.
+  const Drawn d =
+      draw(0, 0, 0, [](TimelineState& t) { t.phase = 3, t.second = 17, t.path = 45, t.logo = 2; });
+  opening_background(want.data(), other.data(), wobble_tables(), a.text[0], a.text[1], 17, 45);
+  rgb_split_logo(other.data(), want.data(), a.maps[2], logo_offsets(), 3);
+  EXPECT_TRUE(same(d.image));
+  // Scene 5: text 4 through the polar maps at phase, text 7 raised by whiteout.
+  draw(5, 22, 0, [](TimelineState& t) { t.phase = 3, t.whiteout = 40; });
+  polar_tunnel(want.data(), polar_maps(), a.text[4], a.text[7], 3, 40);
+  EXPECT_TRUE(same(work_frame));
+  // Scene 7: the first image at phase, the second (trailing) at second.
+  draw(7, 35, 0, [](TimelineState& t) { t.phase = 10, t.second = 300; });
+  std::fill(other.begin(), other.end(), 0u);
+  twin_bump(want.data(), other.data(), bump_tables(), a.text[9], 10, 300, 0);
+  stamp_mask(want.data(), a.maps[16]);
+  EXPECT_TRUE(same(work_frame));
+  EXPECT_TRUE(std::equal(other.begin(), other.end(), second_frame));
 }
 
 TEST(SceneDraw, TextsAndTheClosingPicture) {

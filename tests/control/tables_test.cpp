@@ -1,6 +1,7 @@
-// The tables against their telling values and a plain long double
-// recomputation of every formula (with the long double maths functions, so
-// the two may differ only in the last bits).
+// The tables against their telling values and a plain recomputation of every
+// formula from its definition alone. Stored floats must match exactly (the
+// rounding after each addition and pass is part of the definition); integer
+// entries may differ only where the quotient lies on an integer boundary.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +17,9 @@ namespace {
 using Ref = std::vector<long double>;
 constexpr int W = FRAME_WIDTH, H = FRAME_HEIGHT, N = FRAME_PIXELS;
 
-long double sin_d(long double deg) { return sinl(deg * 3.141592L / 180); }
-long double cos_d(long double deg) { return cosl(deg * 3.141592L / 180); }
+// The C library's functions on doubles, angles in degrees at pi = 3.141592.
+long double sin_d(long double deg) { return std::sin(static_cast<double>(deg * 3.141592L / 180)); }
+long double cos_d(long double deg) { return std::cos(static_cast<double>(deg * 3.141592L / 180)); }
 
 // Every entry equals the truncated reference (masked when asked), except
 // entries within rounding distance of an integer boundary, which must be rare.
@@ -32,8 +34,8 @@ void expect_agrees(const std::int32_t* table, const Ref& ref, std::int32_t mask 
   EXPECT_EQ(wrong, 0);
   EXPECT_LE(boundary, static_cast<int>(ref.size() / 1000));
 }
-void expect_near(const float* table, const Ref& ref, long double tolerance) {
-  for (std::size_t i = 0; i < ref.size(); i++) ASSERT_NEAR(table[i], ref[i], tolerance) << i;
+void expect_same(const float* table, const Ref& ref) {
+  for (std::size_t i = 0; i < ref.size(); i++) ASSERT_EQ(table[i], static_cast<float>(ref[i])) << i;
 }
 Ref per_pixel(long double (*f)(int x, int y)) {
   Ref r(N);
@@ -70,38 +72,59 @@ TEST_F(Tables, PathsAndWobble) {
   EXPECT_EQ(logo_row_offsets[2] + logo_col_offsets[2], 962);
 }
 
+// The perspective maps of a depth per pixel: v = 150y / 150D, u = 150(x - 160) / 150D.
+void expect_maps(const std::int32_t* v, const std::int32_t* u, const Ref& depth) {
+  Ref rv(N), ru(N);
+  for (int i = 0; i < N; i++)
+    rv[i] = 150.0L * (i / W) / (150 * depth[i]), ru[i] = 150.0L * (i % W - 160) / (150 * depth[i]);
+  expect_agrees(v, rv);
+  expect_agrees(u, ru);
+}
+
+// A warp curve: entry = 2 sin beta; beta and alpha are floats, rounded after
+// every addition.
+Ref warp(int count, float beta, long double beta_step, long double alpha_step) {
+  Ref r(count);
+  for (float alpha = 90; Ref::value_type& entry : r) {
+    entry = static_cast<float>(2 * sin_d(beta));
+    beta = static_cast<float>(beta + beta_step * sin_d(alpha));
+    alpha = static_cast<float>(alpha + alpha_step);
+  }
+  return r;
+}
+
 TEST_F(Tables, WarpedPlane) {
-  Ref cw(W), rw(H);
-  float a = 90, b = 130;
-  for (int i = 0; i < W; i++, b = float(b + 0.28125L * sin_d(a)), a = float(a + 0.5625L)) cw[i] = float(2 * sin_d(b));
-  a = 90, b = 112.5f;
-  for (int j = 0; j < H; j++, b = float(b + 0.375L * sin_d(a)), a = float(a + 0.75L)) rw[j] = float(2 * sin_d(b));
-  expect_near(column_warp, cw, 1e-5L);
-  expect_near(row_warp, rw, 1e-5L);
+  const Ref cw = warp(W, 130, 0.28125L, 0.5625L), rw = warp(H, 112.5f, 0.375L, 0.75L);
+  expect_same(column_warp, cw);
+  expect_same(row_warp, rw);
   EXPECT_EQ(plane_u[0], -47);
-  expect_agrees(plane_u, per_pixel([](int x, int y) { return 150.0L * (x - 160) / (150 * ((long double)row_warp[y] + column_warp[x])); }));
-  expect_agrees(plane_v, per_pixel([](int x, int y) { return 150.0L * y / (150 * ((long double)row_warp[y] + column_warp[x])); }));
+  Ref s(N);
+  for (int i = 0; i < N; i++) s[i] = rw[i / W] + cw[i % W];
+  expect_maps(plane_v, plane_u, s);
 }
 
 TEST_F(Tables, DepthFieldsAndTheirMaps) {
-  // Two passes, each stored as float.
-  auto two = [](long double (*col)(int), long double (*row)(int)) {
+  // Two passes over the field, each stored as float: the term of the column
+  // angle c0 + 0.5625x, then (unless rows is false) that of the row angle
+  // r0 + 0.75y.
+  using Term = long double (*)(long double);
+  auto two = [](Term term, long double c0, long double r0, bool rows) {
     Ref r(N);
-    for (int i = 0; i < N; i++) r[i] = float(col(i % W));
-    for (int i = 0; i < N; i++) r[i] = float(r[i] + row(i / W));
+    for (int i = 0; i < N; i++) r[i] = static_cast<float>(term(c0 + 0.5625L * (i % W)));
+    for (int i = 0; i < N && rows; i++) r[i] = static_cast<float>(r[i] + term(r0 + 0.75L * (i / W)));
     return r;
   };
-  expect_near(depth_a, two([](int x) { return 2 * sin_d(90 + 0.5625L * x); }, [](int y) { return 2 * sin_d(90 + 0.75L * y); }), 2e-6L);
-  expect_near(depth_b, two([](int x) { return fabsl(2 * sin_d(90 + 0.5625L * x)); }, [](int y) { return fabsl(2 * sin_d(90 + 0.75L * y)); }), 2e-6L);
-  expect_near(depth_c, two([](int x) { return 10 * sin_d(0.5625L * x); }, [](int) { return 0.0L; }), 2e-6L);
-  expect_near(depth_d, two([](int x) { return fabsl(2 * sin_d(180 + 0.5625L * x)); }, [](int y) { return fabsl(2 * sin_d(180 + 0.75L * y)); }), 2e-6L);
-  const float* fields[] = {depth_a, depth_b, depth_c, depth_d};
-  const std::int32_t* maps[4][2] = {{map_v_a, map_u_a}, {map_v_b, map_u_b}, {map_v_c, map_u_c}, {map_v_d, map_u_d}};
+  const Term wave = [](long double deg) { return 2 * sin_d(deg); };
+  const Term ripple = [](long double deg) { return fabsl(2 * sin_d(deg)); };
+  const Term column = [](long double deg) { return 10 * sin_d(deg); };
+  const Ref fields[] = {two(wave, 90, 90, true), two(ripple, 90, 90, true), two(column, 0, 0, false),
+                        two(ripple, 180, 180, true)};
+  const float* depths[] = {depth_a, depth_b, depth_c, depth_d};
+  const std::int32_t* maps[4][2] = {
+      {map_v_a, map_u_a}, {map_v_b, map_u_b}, {map_v_c, map_u_c}, {map_v_d, map_u_d}};
   for (int f = 0; f < 4; f++) {
-    Ref v(N), u(N);
-    for (int i = 0; i < N; i++) v[i] = 150.0L * (i / W) / (150.0L * fields[f][i]), u[i] = 150.0L * (i % W - 160) / (150.0L * fields[f][i]);
-    expect_agrees(maps[f][0], v);
-    expect_agrees(maps[f][1], u);
+    expect_same(depths[f], fields[f]);
+    expect_maps(maps[f][0], maps[f][1], fields[f]);
   }
   for (int y = 0; y < H; y++) EXPECT_TRUE(map_v_c[y * W] == INT_MIN && map_u_c[y * W] == INT_MIN) << y;
 }

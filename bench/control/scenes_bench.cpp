@@ -1,7 +1,7 @@
 // Each scene's frame drawing as the timeline does it, the pixel operations
 // and overlays on their own, and the map lookups alone. Traffic counts every
 // pass the drawing makes over its buffers; textures count once (T).
-#include "bench/suite/suite.h"
+#include "bench/control/suite.h"
 
 #include "common/frame.h"
 #include "control/tables.h"
@@ -23,8 +23,8 @@ std::int32_t phase = 0;
 // ---- whole scenes ---------------------------------------------------------
 // Scene 0: tile, wobble, blend, then the logo built in work_frame and laid over.
 QN_SUITE(scene0_opening, F + T + F + 2 * T + 3 * T + F + 3 * LOGO_COPY + 3 * F, 1.5,
-         opening_background(second_frame, wobble_image, text(0), text(1), phase, phase % 360);
-         rgb_split_logo(work_frame, second_frame, maps(1), phase++ % 10));
+         opening_background(second_frame, wobble_image, wobble_tables(), text(0), text(1), phase, phase % 360);
+         rgb_split_logo(work_frame, second_frame, maps(1), logo_offsets(), phase++ % 10));
 QN_SUITE(scene1_plane, 3 * F + T + 2 * F + 3 * F, 1.5,
          map_lookup(work_frame, text(2), plane_v, plane_u, phase++);
          brighten(work_frame, 40); overlay_white(work_frame, second_frame));
@@ -33,7 +33,7 @@ template <int pair>
 void tunnel(benchmark::State& s) {
   const std::size_t maps_read = (pair == 3 || pair == 8) ? F : 2 * F;
   suite::against_floor(s, maps_read + T + F + 2 * F, 1.5, [] {
-    map_pair_lookup(work_frame, pair, text(3), phase++);
+    map_pair_lookup(work_frame, tunnel_maps(), pair, text(3), phase++);
     brighten(work_frame, 40);
   });
 }
@@ -47,14 +47,14 @@ QN_TUNNEL(6);
 QN_TUNNEL(7);
 QN_TUNNEL(8);
 QN_SUITE(scene3_floor, F / 2 + F / 2 + T + F / 2 + 3 * F + 2 * F, 1.5,
-         floor_landscape(work_frame, text(4), maps(4), phase, -phase, false); phase++;
+         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, false); phase++;
          overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
 QN_SUITE(scene3_landscape, F / 2 + F / 2 + T + F / 2 + M / 2 + 3 * F + 2 * F, 1.5,
-         floor_landscape(work_frame, text(4), maps(4), phase, -phase, true); phase++;
+         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, true); phase++;
          overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
 // Scene 5's tunnel alone: the yardstick of the objects' cost.
 QN_SUITE(scene5_polar_alone, 4 * F + T + 2 * F, 1.5,
-         polar_tunnel(work_frame, text(4), text(7), phase++, 0); brighten(work_frame, 40));
+         polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 0); brighten(work_frame, 40));
 // Scene 5 whole, in the four motion phases: the first far off and flying in,
 // both at the centre, the second off to one side, the first flying away.
 void scene5_objects(benchmark::State& state) {
@@ -62,7 +62,7 @@ void scene5_objects(benchmark::State& state) {
   const float* at = places[state.range(0)];
   suite::against_floor(state, 4 * F + T + 2 * F + F, suite::NO_GOAL, [at] {
     suite::Demo& d = suite::demo();
-    polar_tunnel(work_frame, text(4), text(7), phase++, 0);
+    polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 0);
     object_set_position(d.objects.objects[0], 0.0f, 0.0f, at[0]);
     object_set_position(d.objects.objects[1], at[1], 0.0f, 0.0f);
     render_scene(&d.objects, &d.camera);
@@ -73,7 +73,7 @@ void scene5_objects(benchmark::State& state) {
 }
 BENCHMARK(scene5_objects)->ArgName("place")->DenseRange(0, 3)->UseManualTime()->Unit(benchmark::kMicrosecond);
 QN_SUITE(scene7_bump, F + 2 * BUMP + T + 3 * F + 2 * F + M, 1.5,
-         twin_bump(work_frame, second_frame, text(9), phase % 360, 359 - phase % 360, 40); phase++;
+         twin_bump(work_frame, second_frame, bump_tables(), text(9), phase % 360, 359 - phase % 360, 40); phase++;
          stamp_mask(work_frame, maps(15)));
 
 // ---- pixel operations and overlays ------------------------------------------
@@ -82,11 +82,11 @@ QN_SUITE(overlay_white_frame, 3 * F, 1.2, overlay_white(work_frame, second_frame
 QN_SUITE(overlay_nonzero_frame, 3 * F, 1.2, overlay_nonzero(work_frame, second_frame));
 QN_SUITE(stamp_mask_frame, 2 * F + M, 1.2, stamp_mask(work_frame, maps(15)));
 QN_SUITE(rgb_split_logo_frame, F + 3 * LOGO_COPY + 3 * F, 1.2,
-         rgb_split_logo(work_frame, second_frame, maps(1), phase++ % 10));
+         rgb_split_logo(work_frame, second_frame, maps(1), logo_offsets(), phase++ % 10));
 
 // ---- the map lookups alone ----------------------------------------------------
 QN_SUITE(map_lookup_two_maps, 3 * F + T, 1.5, map_lookup(work_frame, text(2), plane_v, plane_u, phase++));
-QN_SUITE(map_lookup_row_map, 2 * F + T, 1.5, map_pair_lookup(work_frame, 8, text(3), phase++));
-QN_SUITE(polar_tunnel_frame, 4 * F + T, 1.5, polar_tunnel(work_frame, text(4), text(7), phase++, 30));
+QN_SUITE(map_lookup_row_map, 2 * F + T, 1.5, map_pair_lookup(work_frame, tunnel_maps(), 8, text(3), phase++));
+QN_SUITE(polar_tunnel_frame, 4 * F + T, 1.5, polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 30));
 
 }  // namespace

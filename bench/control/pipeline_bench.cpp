@@ -2,7 +2,7 @@
 // face drawer on the demo's objects, the z-buffer clear, the four console
 // converters, the SDL present copy and the precalculation; plus the data
 // every benchmark of the suite shares.
-#include "bench/suite/suite.h"
+#include "bench/control/suite.h"
 
 #include <SDL/SDL.h>
 #include <unistd.h>
