@@ -24,7 +24,7 @@ fail() {
 # The scratch folder gets a zorv.dat of the given kind (good, truncated) and
 # the demo's other data files, when the build has made them.
 prepare_data() {
-  (cd "$WORK" && "$HELPERS/foundation_archive_tool" "$1")
+  (cd "$WORK" && "$QN_BIN_DIR/tests/data/data_archive_tool" "$1")
   for f in objs.3dw music.xm; do
     [ -f "$QN_DATA_DIR/$f" ] && ln -sf "$QN_DATA_DIR/$f" "$WORK/$f"
   done

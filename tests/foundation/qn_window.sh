@@ -8,7 +8,7 @@ trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start 640x480x24
 
 prepare_data good
-(cd "$WORK" && "$HELPERS/foundation_archive_tool" expect expected.ppm >/dev/null)
+(cd "$WORK" && "$QN_BIN_DIR/tests/data/data_archive_tool" expect expected.ppm >/dev/null)
 
 # Shows the loading picture until it has been seen whole, or qn moved on.
 expect_loading_picture() {

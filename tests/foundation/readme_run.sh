@@ -9,7 +9,8 @@ if [ ! -f "$QN_DATA_DIR/zorv.dat" ]; then
   exit 77
 fi
 xvfb_start
-(cd "$QN_DATA_DIR" && "$HELPERS/foundation_archive_tool" expect "$WORK/expected.ppm" >/dev/null)
+(cd "$QN_DATA_DIR" &&
+  "$QN_BIN_DIR/tests/data/data_archive_tool" expect "$WORK/expected.ppm" >/dev/null)
 
 QN_BUILD_DIR=$QN_BIN_DIR timeout -k 5 500 bash "$SOURCE/scripts/demo.sh" >"$WORK/out" 2>"$WORK/err" &
 QN_PID=$!

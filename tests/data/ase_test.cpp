@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "data/ase.h"
+#include "data/ase/ase.h"
 #include "temp_file.h"
 
 namespace {
@@ -82,8 +82,8 @@ TEST(AseImport, PlacesAxesColourAndNormals) {
   // Radii from the local vertices: (1,3,2), (2,3,2), (1,3,3), (1,4,2).
   EXPECT_NEAR(o->bound_radius, std::sqrt(21.0f), 1e-5);
   EXPECT_NEAR(o->cull_radius, o->bound_radius * 4 / 3, 1e-4);
-  EXPECT_NEAR(o->mean_radius,
-              (std::sqrt(14.0f) + std::sqrt(17.0f) + std::sqrt(19.0f) + std::sqrt(21.0f)) / 4, 1e-5);
+  const float lengths = std::sqrt(14.0f) + std::sqrt(17.0f) + std::sqrt(19.0f) + std::sqrt(21.0f);
+  EXPECT_NEAR(o->mean_radius, lengths / 4, 1e-5);
 }
 
 TEST(AseImport, RampsByColourAcrossObjectsAndFiles) {
@@ -179,7 +179,9 @@ TEST(AseImport, LimitsAndDamageAreRefusedCleanly) {
       {"more vertices declared", with([](AseObject& o) { o.vertex_count = 5; }), 10},
       {"index past the vertices", with([](AseObject& o) { o.vertex_count = 3; }), 12},
       {"negative index",
-       with([](AseObject& o) { o.faces = "*MESH_FACE 0: A: -1 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 2\n"; }),
+       with([](AseObject& o) {
+         o.faces = "*MESH_FACE 0: A: -1 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 2\n";
+       }),
        12},
       {"unreadable number", with([](AseObject& o) { o.tm_pos = "ten 20 30"; }), 10},
       {"infinite vertex",
