@@ -1,21 +1,16 @@
-// The archive reader: "zorv.dat" split into its "tga" and "raw" entries.
+// The demo's archive: "zorv.dat" split into its "tga" and "raw" lists.
 //
-// File: "zorv" magic, a signed 32-bit entry count, then per entry a 3-byte
-// tag, a signed 32-bit payload size and the payload, all little-endian.
-// Besides the wrong magic and the unknown tag, the reader refuses a file
-// whose sizes do not fit in what is left of it (checked before anything is
-// allocated from them) and one that lacks an entry the scenes index by
-// number, so nothing downstream ever reads past a block.
+// Besides what the format itself rules out (archive_file.h), the loader
+// refuses an archive that lacks an entry the scenes index by number, or has
+// one of the wrong size, so nothing downstream ever reads past a block.
 #include "data/archive.h"
-
-#include <sys/stat.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <type_traits>
+
+#include "data/archive_file.h"
 
 namespace {
 
@@ -32,31 +27,6 @@ constexpr std::array<int, 18> MAPS_SHAPES = {
     MASK_BYTES, MASK_BYTES, MASK_BYTES, MASK_BYTES, HEIGHT_MAP_BYTES, MASK_BYTES,
     MASK_BYTES, MASK_BYTES, MASK_BYTES, MASK_BYTES, MASK_BYTES,       MASK_BYTES,
     MASK_BYTES, MASK_BYTES, MASK_BYTES, MASK_BYTES, MASK_BYTES,       MASK_BYTES};
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// The file and how many of its bytes are still unread.
-struct Source {
-  std::FILE* file;
-  long long left;
-};
-
-bool source_read(Source& src, void* into, std::size_t n) {
-  if (src.left < static_cast<long long>(n)) return false;
-  if (std::fread(into, 1, n, src.file) != n) return false;
-  src.left -= static_cast<long long>(n);
-  return true;
-}
-
-bool source_read_i32(Source& src, std::int32_t& value) {
-  std::uint8_t b[4];
-  if (!source_read(src, b, 4)) return false;
-  const std::uint32_t u = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-  value = static_cast<std::int32_t>(u);
-  return true;
-}
 
 // One list under construction: a malloc'ed array of blocks, grown by one
 // pointer at a time, and the sizes of its first blocks for the shape check.
@@ -79,7 +49,8 @@ void list_discard(L& list) {
 
 template <typename L>
 bool list_grow(L& list) {
-  void* grown = std::realloc(list.blocks, sizeof(*list.blocks) * (static_cast<std::size_t>(list.count) + 1));
+  const std::size_t bytes = sizeof(*list.blocks) * (static_cast<std::size_t>(list.count) + 1);
+  void* grown = std::realloc(list.blocks, bytes);
   if (!grown) {
     std::printf("Unable to allocate memory for p->%s structure\n", list.name);
     return false;
@@ -88,12 +59,14 @@ bool list_grow(L& list) {
   return true;
 }
 
-// A "tga" payload is stored little-endian; turn it into host words in place.
-void words_from_le(std::uint8_t* bytes, std::size_t words) {
-  for (std::size_t i = 0; i < words; i++) {
-    const std::uint8_t* b = bytes + i * 4;
-    const std::uint32_t w = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    std::memcpy(bytes + i * 4, &w, 4);
+// Three faults have fixed messages of their own; the rest are named the way
+// the archive tools name them.
+void report_fault(const ArchiveFile& file) {
+  switch (file.fault) {
+    case ARCHIVE_CANNOT_OPEN: std::printf("Unable to open zorv.dat\n"); break;
+    case ARCHIVE_BAD_MAGIC: std::printf("zorv.dat: This is not a zorv data file format\n"); break;
+    case ARCHIVE_BAD_TAG: std::printf("Corrupt header!\n"); break;
+    default: archive_file_report(&file, stdout, "zorv.dat");
   }
 }
 
@@ -102,17 +75,9 @@ void words_from_le(std::uint8_t* bytes, std::size_t words) {
 TextureStructure* archive_read() {
   std::printf("Unpacking data...\n");
 
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen("zorv.dat", "rb"));
-  struct stat st {};
-  if (!file || fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::printf("Unable to open zorv.dat\n");
-    return nullptr;
-  }
-  Source src{file.get(), static_cast<long long>(st.st_size)};
-
-  char magic[4];
-  if (!source_read(src, magic, 4) || std::memcmp(magic, "zorv", 4) != 0) {
-    std::printf("zorv.dat: This is not a zorv data file format\n");
+  ArchiveFile file;
+  if (!archive_file_open(&file, "zorv.dat")) {
+    report_fault(file);
     return nullptr;
   }
 
@@ -132,45 +97,9 @@ TextureStructure* archive_read() {
     std::free(archive);
     return nullptr;
   };
-
-  std::int32_t count = 0;
-  if (!source_read_i32(src, count)) {
-    std::printf("zorv.dat: the file ends before the entry count\n");
-    return fail();
-  }
-
-  for (int index = 0; index < count; index++) {
-    char tag[3];
-    if (!source_read(src, tag, 3)) {
-      std::printf("zorv.dat: the file ends inside the header of entry %d\n", index);
-      return fail();
-    }
-    const bool is_raw = std::memcmp(tag, "raw", 3) == 0;
-    if (!is_raw && std::memcmp(tag, "tga", 3) != 0) {
-      std::printf("Corrupt header!\n");
-      return fail();
-    }
-    std::int32_t size = 0;
-    if (!source_read_i32(src, size)) {
-      std::printf("zorv.dat: the file ends inside the header of entry %d\n", index);
-      return fail();
-    }
-    const char* kind = is_raw ? "raw" : "tga";
-    if (size < 0) {
-      std::printf("zorv.dat: entry %d (\"%s\") has a negative size, %d\n", index, kind, size);
-      return fail();
-    }
-    if (size > src.left) {
-      std::printf("zorv.dat: entry %d (\"%s\") is cut short: %d bytes of payload, %lld left in the file\n",
-                  index, kind, size, src.left);
-      return fail();
-    }
-    if (!is_raw && size % 4 != 0) {
-      std::printf("zorv.dat: entry %d (\"tga\") has %d bytes, not a whole number of words\n", index, size);
-      return fail();
-    }
-
+  while (archive_file_next(&file)) {
     // One byte for an empty entry, so that it still has a block of its own.
+    const std::int32_t size = file.size;
     void* block = nullptr;
     auto add = [&](auto& list) {
       if (!list_grow(list)) return false;
@@ -179,32 +108,33 @@ TextureStructure* archive_read() {
         std::printf("Unable to allocate memory for p->%s[%d]\n", list.name, list.count);
         return false;
       }
-      list.blocks[list.count] = static_cast<std::remove_reference_t<decltype(*list.blocks)>>(block);
+      using Block = std::remove_reference_t<decltype(*list.blocks)>;
+      list.blocks[list.count] = static_cast<Block>(block);
       if (list.count < static_cast<int>(list.sizes.size())) list.sizes[list.count] = size;
       list.count++;
       return true;
     };
-    if (!(is_raw ? add(maps) : add(text))) return fail();
-    // The size was checked against the file's length, so only a read error
-    // can end this short.
-    if (!source_read(src, block, static_cast<std::size_t>(size))) {
-      std::printf("zorv.dat: entry %d (\"%s\") cannot be read\n", index, kind);
-      return fail();
-    }
-    if (!is_raw) words_from_le(static_cast<std::uint8_t*>(block), static_cast<std::size_t>(size) / 4);
+    if (!(file.raw ? add(maps) : add(text))) return fail();
+    if (!archive_file_payload(&file, block)) break;
+  }
+  if (file.fault != ARCHIVE_OK) {
+    report_fault(file);
+    return fail();
   }
 
   // Every entry the scenes index by number must be there, whole.
-  if (text.count < static_cast<int>(TEXT_SHAPES.size()) || maps.count < static_cast<int>(MAPS_SHAPES.size())) {
-    std::printf("zorv.dat: the demo needs at least %zu \"tga\" and %zu \"raw\" entries, this file has %d and %d\n",
+  if (text.count < static_cast<int>(TEXT_SHAPES.size()) ||
+      maps.count < static_cast<int>(MAPS_SHAPES.size())) {
+    std::printf("zorv.dat: the demo needs at least %zu \"tga\" and %zu \"raw\" entries, "
+                "this file has %d and %d\n",
                 TEXT_SHAPES.size(), MAPS_SHAPES.size(), text.count, maps.count);
     return fail();
   }
   auto shaped = [](const auto& list) {
     for (std::size_t i = 0; i < list.shapes.size(); i++) {
       if (list.shapes[i] != 0 && list.sizes[i] != list.shapes[i]) {
-        std::printf("zorv.dat: %s[%zu] has %d bytes, the demo needs %d\n", list.name, i, list.sizes[i],
-                    list.shapes[i]);
+        std::printf("zorv.dat: %s[%zu] has %d bytes, the demo needs %d\n", list.name, i,
+                    list.sizes[i], list.shapes[i]);
         return false;
       }
     }

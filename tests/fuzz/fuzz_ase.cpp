@@ -1,4 +1,4 @@
-#include "data/ase.h"
+#include "data/ase/ase.h"
 #include "engine/engine.h"
 #include "fuzz_file.h"
 

@@ -20,7 +20,9 @@ V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 V3 operator*(V3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V3 cross(V3 a, V3 b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 V3 unit(V3 a) { return a * (1.0 / std::sqrt(dot(a, a))); }
 
 struct Mesh {
@@ -114,12 +116,12 @@ void write_object(std::FILE* f, const Mesh& m, int material) {
                "\n\t\t*TM_ROTAXIS 0.0000\t0.0000\t0.0000\n\t\t*TM_ROTANGLE 0.0000\n"
                "\t\t*TM_SCALE 1.0000\t1.0000\t1.0000\n\t\t*TM_SCALEAXIS 0.0000\t0.0000\t0.0000\n"
                "\t\t*TM_SCALEAXISANG 0.0000\n\t}\n");
-  const int faces = int(m.faces.size() / 3);
+  const int faces = static_cast<int>(m.faces.size() / 3);
   std::fprintf(f, "\t*MESH {\n\t\t*TIMEVALUE 0\n\t\t*MESH_NUMVERTEX %d\n\t\t*MESH_NUMFACES %d\n",
-               int(m.vertices.size()), faces);
+               static_cast<int>(m.vertices.size()), faces);
   std::fprintf(f, "\t\t*MESH_VERTEX_LIST {\n");
   for (std::size_t i = 0; i < m.vertices.size(); ++i) {
-    std::fprintf(f, "\t\t\t*MESH_VERTEX %4d\t", int(i));
+    std::fprintf(f, "\t\t\t*MESH_VERTEX %4d\t", static_cast<int>(i));
     put3(f, m.vertices[i]);
     std::fprintf(f, "\n");
   }
@@ -139,7 +141,10 @@ void write_object(std::FILE* f, const Mesh& m, int material) {
     V3 c = file_axes(m.vertices[m.faces[3 * i + 2]]);
     V3 n = unit(cross(b - a, c - a));
     face_normals.push_back(n);
-    for (int k = 0; k < 3; ++k) vertex_normals[m.faces[3 * i + k]] = vertex_normals[m.faces[3 * i + k]] + n;
+    for (int k = 0; k < 3; ++k) {
+      V3& sum = vertex_normals[m.faces[3 * i + k]];
+      sum = sum + n;
+    }
   }
   for (int i = 0; i < faces; ++i) {
     V3 n = face_normals[i];
@@ -165,8 +170,8 @@ void write_scene(std::FILE* f, const Mesh* meshes, int count) {
   std::fprintf(f, "*MATERIAL_LIST {\n\t*MATERIAL_COUNT %d\n", count);
   for (int i = 0; i < count; ++i) {
     const double* c = meshes[i].colour;
-    std::fprintf(f, "\t*MATERIAL %d {\n\t\t*MATERIAL_NAME \"%s\"\n\t\t*MATERIAL_CLASS \"Standard\"\n",
-                 i, meshes[i].name);
+    std::fprintf(f, "\t*MATERIAL %d {\n\t\t*MATERIAL_NAME \"%s\"\n", i, meshes[i].name);
+    std::fprintf(f, "\t\t*MATERIAL_CLASS \"Standard\"\n");
     std::fprintf(f, "\t\t*MATERIAL_AMBIENT %.4f\t%.4f\t%.4f\n", c[0] * 0.2, c[1] * 0.2, c[2] * 0.2);
     std::fprintf(f, "\t\t*MATERIAL_DIFFUSE %.4f\t%.4f\t%.4f\n", c[0], c[1], c[2]);
     std::fprintf(f,

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "data/ase.h"
+#include "data/ase/ase.h"
 #include "data/object_file.h"
 #include "engine/engine.h"
 
@@ -20,18 +20,20 @@ const char USAGE[] =
 
 const char* ase_message(int code) {
   switch (code) {
-    case 1: return "cannot open the file";
-    case 3: return "the file ends inside an object";
-    case 4: return "out of memory";
-    case 5: return "more than 1000 objects";
-    case 6: return "an object has more than 3000 vertices (or a negative count)";
-    case 7: return "an object has more than 3000 faces (or a negative count)";
-    case 8: return "the file ends before an object's *WIREFRAME_COLOR";
-    case 9: return "out of memory while building a mesh";
-    case 10: return "a number that cannot be read or is out of range";
-    case 11: return "an object's sections are missing or out of order";
-    case 12: return "a face refers to a vertex that does not exist";
-    case 13: return "more than 100 distinct colours";
+    case ASE_CANNOT_OPEN: return "cannot open the file";
+    case ASE_END_IN_OBJECT: return "the file ends inside an object";
+    case ASE_NO_MEMORY: return "out of memory";
+    case ASE_LIST_FULL: return "more than 1000 objects";
+    case ASE_TOO_MANY_VERTICES:
+      return "an object has more than 3000 vertices (or a negative count)";
+    case ASE_TOO_MANY_FACES:
+      return "an object has more than 3000 faces (or a negative count)";
+    case ASE_END_BEFORE_COLOUR: return "the file ends before an object's *WIREFRAME_COLOR";
+    case ASE_MESH_NO_MEMORY: return "out of memory while building a mesh";
+    case ASE_BAD_NUMBER: return "a number that cannot be read or is out of range";
+    case ASE_RAN_INTO_NEXT: return "an object's sections are missing or out of order";
+    case ASE_BAD_INDEX: return "a face refers to a vertex that does not exist";
+    case ASE_TOO_MANY_COLOURS: return "more than 100 distinct colours";
     default: return "unknown failure";
   }
 }
@@ -137,10 +139,11 @@ int command_summary(const char* path) {
     const Object* o = list.objects[i];
     std::printf("object %d \"%s\": %d vertices, %d faces, %s%s\n", i, o->name, o->vertex_count,
                 o->face_count, shading_name(o), o->enabled ? "" : ", disabled");
-    std::printf("  radii: mean %.2f, bound %.2f, cull %.2f\n", double(o->mean_radius),
-                double(o->bound_radius), double(o->cull_radius));
-    std::printf("  position: %.2f %.2f %.2f\n", double(o->position.x), double(o->position.y),
-                double(o->position.z));
+    std::printf("  radii: mean %.2f, bound %.2f, cull %.2f\n",
+                static_cast<double>(o->mean_radius), static_cast<double>(o->bound_radius),
+                static_cast<double>(o->cull_radius));
+    std::printf("  position: %.2f %.2f %.2f\n", static_cast<double>(o->position.x),
+                static_cast<double>(o->position.y), static_cast<double>(o->position.z));
     std::printf("  colours:");
     std::vector<std::int32_t> seen;
     for (std::int32_t f = 0; f < o->face_count; ++f) {
@@ -149,7 +152,7 @@ int command_summary(const char* path) {
       for (std::int32_t s : seen) known = known || s == c;
       if (known) continue;
       seen.push_back(c);
-      std::printf(" 0x%06X (ramp %d)", unsigned(c), o->faces[f].ramp);
+      std::printf(" 0x%06X (ramp %d)", static_cast<unsigned>(c), o->faces[f].ramp);
     }
     std::printf("%s\n", seen.empty() ? " none" : "");
   }

@@ -1,7 +1,8 @@
 #include "archive_writer.h"
 
 #include <cstdio>
-#include <memory>
+
+#include "data/binary_io.h"
 
 namespace {
 void put_u32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -30,7 +31,7 @@ std::vector<std::uint8_t> archive_bytes(const std::vector<ArchiveEntry>& entries
 
 bool archive_write(const std::string& path, const std::vector<ArchiveEntry>& entries) {
   const std::vector<std::uint8_t> bytes = archive_bytes(entries);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), std::fclose);
+  const FileHandle f(std::fopen(path.c_str(), "wb"));
   if (!f) return false;
   if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
   return std::fflush(f.get()) == 0;

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<ArchiveEntry> entries;
-  for (int i = 0; i < ART_TEXT_COUNT; i++) entries.push_back(ArchiveEntry::picture(art_text(i).pixels));
+  for (int i = 0; i < ART_TEXT_COUNT; i++)
+    entries.push_back(ArchiveEntry::picture(art_text(i).pixels));
   for (int i = 0; i < ART_MAP_COUNT; i++) entries.push_back(ArchiveEntry::mask(art_map(i).pixels));
   font_close();
   if (!archive_write(argv[1], entries)) {

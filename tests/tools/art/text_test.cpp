@@ -25,7 +25,7 @@ std::pair<int, int> lit_rows(const Mask& m) {
   int first = -1, last = -1;
   for (int y = 0; y < m.height; y++)
     for (int x = 0; x < m.width; x++)
-      if (m.pixels[std::size_t(y) * m.width + x] > 10) {
+      if (m.pixels[static_cast<std::size_t>(y) * m.width + x] > 10) {
         if (first < 0) first = y;
         last = y;
       }
@@ -49,11 +49,12 @@ TEST_F(TextMasks, HardEdgesAndStrokesAtLeastThreePixels) {
     ASSERT_EQ(m.height, 240);
     std::size_t lit = 0, thin = 0, soft = 0;
     auto on = [&](int x, int y) {
-      return x >= 0 && y >= 0 && x < m.width && y < m.height && m.pixels[std::size_t(y) * m.width + x] > 10;
+      return x >= 0 && y >= 0 && x < m.width && y < m.height &&
+             m.pixels[static_cast<std::size_t>(y) * m.width + x] > 10;
     };
     for (int y = 0; y < m.height; y++)
       for (int x = 0; x < m.width; x++) {
-        const std::uint8_t b = m.pixels[std::size_t(y) * m.width + x];
+        const std::uint8_t b = m.pixels[static_cast<std::size_t>(y) * m.width + x];
         if (b != 0 && b != 255) soft++;
         if (b <= 10) continue;
         lit++;
@@ -94,8 +95,8 @@ TEST_F(TextMasks, PlacedWhereTheScenesLeaveRoom) {
     EXPECT_GT(top, 0) << "maps " << i;
     EXPECT_LT(bottom, m.height - 1) << "maps " << i;
     for (int y = 0; y < m.height; y++) {
-      EXPECT_LE(m.pixels[std::size_t(y) * m.width], 10) << "maps " << i;
-      EXPECT_LE(m.pixels[std::size_t(y) * m.width + m.width - 1], 10) << "maps " << i;
+      EXPECT_LE(m.pixels[static_cast<std::size_t>(y) * m.width], 10) << "maps " << i;
+      EXPECT_LE(m.pixels[static_cast<std::size_t>(y) * m.width + m.width - 1], 10) << "maps " << i;
     }
   }
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "data/ase.h"
+#include "data/ase/ase.h"
 #include "temp_file.h"
 
 namespace {
@@ -15,7 +15,7 @@ struct AseObject {
   int vertex_count = 4, face_count = 2;
   std::string vertices =
       "\t\t\t*MESH_VERTEX    0\t11.0000\t22.0000\t33.0000\n"
-      "\t\t\t*MESH_VERTEX    1\t12.0000\t22.0000\t33.0000\n"
+      "\t\t\t*MESH_VERTEX    1\t13.0000\t22.0000\t33.0000\n"
       "\t\t\t*MESH_VERTEX    2\t11.0000\t23.0000\t33.0000\n"
       "\t\t\t*MESH_VERTEX    3\t11.0000\t22.0000\t34.0000\n";
   std::string faces =
@@ -69,21 +69,23 @@ TEST(AseImport, PlacesAxesColourAndNormals) {
   EXPECT_EQ(o->smooth, 0);
   EXPECT_EQ(o->enabled, 1);
 
-  // Face 0 lies in the file's z = 33 plane, face 1 in its x = 11 plane; vertex
-  // 0 and 2 are shared, so their normals are the normalised mean.
+  // Local vertices (1,3,2), (3,3,2), (1,3,3), (1,4,2). Face 0 lies in the
+  // engine's y = 3 plane, face 1 in its x = 1 plane; each normal is
+  // (C - A) x (B - A), which sets the side the face is seen from. Vertex 0
+  // and 2 are shared, so their normals are the normalised mean.
   const Vec3 n0 = o->faces[0].normal, n1 = o->faces[1].normal;
-  EXPECT_NEAR(std::fabs(n0.y), 1, 1e-6);
-  EXPECT_NEAR(std::fabs(n1.x), 1, 1e-6);
+  EXPECT_TRUE(n0.x == 0 && n0.y == 1 && n0.z == 0) << n0.x << " " << n0.y << " " << n0.z;
+  EXPECT_TRUE(n1.x == 1 && n1.y == 0 && n1.z == 0) << n1.x << " " << n1.y << " " << n1.z;
   const float r = 1 / std::sqrt(2.0f);
-  EXPECT_NEAR(o->vertex_normals[0].x, n1.x * r, 1e-6);
-  EXPECT_NEAR(o->vertex_normals[0].y, n0.y * r, 1e-6);
+  EXPECT_NEAR(o->vertex_normals[0].x, r, 1e-6);
+  EXPECT_NEAR(o->vertex_normals[0].y, r, 1e-6);
   EXPECT_EQ(o->vertex_normals[0].w, 1.0f);
-  EXPECT_EQ(o->vertex_normals[1].y, n0.y);  // only in face 0
-  // Radii from the local vertices: (1,3,2), (2,3,2), (1,3,3), (1,4,2).
-  EXPECT_NEAR(o->bound_radius, std::sqrt(21.0f), 1e-5);
+  EXPECT_EQ(o->vertex_normals[1].y, 1.0f);  // only in face 0
+  // The farthest vertex is not the last one.
+  EXPECT_NEAR(o->bound_radius, std::sqrt(22.0f), 1e-5);
   EXPECT_NEAR(o->cull_radius, o->bound_radius * 4 / 3, 1e-4);
-  EXPECT_NEAR(o->mean_radius,
-              (std::sqrt(14.0f) + std::sqrt(17.0f) + std::sqrt(19.0f) + std::sqrt(21.0f)) / 4, 1e-5);
+  const float lengths = std::sqrt(14.0f) + std::sqrt(22.0f) + std::sqrt(19.0f) + std::sqrt(21.0f);
+  EXPECT_NEAR(o->mean_radius, lengths / 4, 1e-5);
 }
 
 TEST(AseImport, RampsByColourAcrossObjectsAndFiles) {
@@ -179,7 +181,9 @@ TEST(AseImport, LimitsAndDamageAreRefusedCleanly) {
       {"more vertices declared", with([](AseObject& o) { o.vertex_count = 5; }), 10},
       {"index past the vertices", with([](AseObject& o) { o.vertex_count = 3; }), 12},
       {"negative index",
-       with([](AseObject& o) { o.faces = "*MESH_FACE 0: A: -1 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 2\n"; }),
+       with([](AseObject& o) {
+         o.faces = "*MESH_FACE 0: A: -1 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 2\n";
+       }),
        12},
       {"unreadable number", with([](AseObject& o) { o.tm_pos = "ten 20 30"; }), 10},
       {"infinite vertex",

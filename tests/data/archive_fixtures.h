@@ -20,7 +20,9 @@ inline std::vector<int> fixture_maps_sizes() {
 // Word i of text entry k is (k << 24) | i; byte i of maps entry k is
 // (k * 7 + i) & 0xFF, except maps[0], the loading mask, which draws a frame
 // and a block of bars whose bytes straddle the threshold of 10.
-inline std::uint32_t fixture_text_word(int k, int i) { return (static_cast<std::uint32_t>(k) << 24) | (i & 0xFFFFFF); }
+inline std::uint32_t fixture_text_word(int k, int i) {
+  return (static_cast<std::uint32_t>(k) << 24) | (i & 0xFFFFFF);
+}
 inline std::uint8_t fixture_maps_byte(int k, int i) {
   if (k != 0) return static_cast<std::uint8_t>((k * 7 + i) & 0xFF);
   const int x = i % 320, y = i / 320;
@@ -31,12 +33,14 @@ inline std::uint8_t fixture_maps_byte(int k, int i) {
 
 inline ArchiveEntry fixture_text(int k, int bytes) {
   std::vector<std::uint32_t> words(static_cast<std::size_t>(bytes / 4));
-  for (std::size_t i = 0; i < words.size(); i++) words[i] = fixture_text_word(k, static_cast<int>(i));
+  for (std::size_t i = 0; i < words.size(); i++)
+    words[i] = fixture_text_word(k, static_cast<int>(i));
   return ArchiveEntry::picture(words);
 }
 inline ArchiveEntry fixture_maps(int k, int bytes) {
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(bytes));
-  for (std::size_t i = 0; i < pixels.size(); i++) pixels[i] = fixture_maps_byte(k, static_cast<int>(i));
+  for (std::size_t i = 0; i < pixels.size(); i++)
+    pixels[i] = fixture_maps_byte(k, static_cast<int>(i));
   return ArchiveEntry::mask(std::move(pixels));
 }
 

@@ -3,52 +3,25 @@
 // "*MESH_VERTEX" also finds the vertex list's header) and scans the numbers
 // after each. The file's z axis becomes the engine's y axis.
 //
-// Codes: 0 done, 1 cannot open, 3 end of file inside an object, 4 out of
-// memory, 5 list full, 6 vertex count above 3000 or negative, 7 face count
-// above 3000 or negative, 8 end of file before the colour, 9 mesh_build out of
-// memory, and for malformed input:
-//   10 a number after a token cannot be read, or is not finite, or a
-//      coordinate's magnitude exceeds 1e6;
-//   11 an object's tokens run into the next "*GEOMOBJECT" (a section missing
-//      or out of order), so nothing of the next object is taken for this one;
-//   12 a face index outside 0..V-1;
-//   13 the object's colour would be a 101st shade ramp.
-// A failed object is freed with any ramp made for it; objects completed before
-// it stay in the list. Names are cut to 39 characters. Colour components are
-// clamped to 0..1. A face of zero area gets the normal (0, 0, 1), as does a
-// vertex whose face normals cancel or that no face uses.
-#include "data/ase.h"
+// Beyond the codes any importer of the format gives, malformed input is
+// refused (the codes from 10 in ase.h). A failed object is freed with any
+// ramp made for it. Names are cut to 39 characters and colour components
+// clamped to 0..1.
+#include "data/ase/ase.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "common/convert.h"
+#include "data/binary_io.h"
 #include "engine/engine.h"
 
 namespace {
-enum AseCode {
-  ASE_OK = 0,
-  ASE_CANNOT_OPEN = 1,
-  ASE_END_IN_OBJECT = 3,
-  ASE_NO_MEMORY = 4,
-  ASE_LIST_FULL = 5,
-  ASE_TOO_MANY_VERTICES = 6,
-  ASE_TOO_MANY_FACES = 7,
-  ASE_END_BEFORE_COLOUR = 8,
-  ASE_MESH_NO_MEMORY = 9,
-  ASE_BAD_NUMBER = 10,
-  ASE_RAN_INTO_NEXT = 11,
-  ASE_BAD_INDEX = 12,
-  ASE_TOO_MANY_COLOURS = 13,
-};
-
 constexpr double MAX_COORDINATE = 1e6;
-constexpr Vec3 DEFAULT_NORMAL = {0.0f, 0.0f, 1.0f};
 
 struct AseFile {
-  std::FILE* f;
+  FileHandle file;
   long length;  // measured once at opening
   long pos;
 };
@@ -58,7 +31,7 @@ enum Search { FOUND, END, CROSSED };
 // The next character, or -1 once the measured length is reached.
 int ase_next(AseFile* a) {
   if (a->pos >= a->length) return -1;
-  int c = std::fgetc(a->f);
+  int c = std::fgetc(a->file.get());
   if (c == EOF) {
     a->pos = a->length;
     return -1;
@@ -95,8 +68,8 @@ Search ase_search(AseFile* a, const char* token, bool inside_object) {
 // fscanf at the current place; keeps the position in step.
 template <typename... Args>
 bool ase_scan(AseFile* a, int expected, const char* format, Args... args) {
-  int n = std::fscanf(a->f, format, args...);
-  long p = std::ftell(a->f);
+  int n = std::fscanf(a->file.get(), format, args...);
+  long p = std::ftell(a->file.get());
   a->pos = p < 0 ? a->length : p;
   return n == expected;
 }
@@ -109,7 +82,7 @@ int search_failure(Search s, int at_end) { return s == CROSSED ? ASE_RAN_INTO_NE
 int colour_component(float v) {
   if (!(v > 0.0f)) return 0;  // also NaN
   if (v > 1.0f) v = 1.0f;
-  return to_int32(double(v) * 255.0);
+  return to_int32(static_cast<double>(v) * 255.0);
 }
 
 // Reads one object's tokens after its "*GEOMOBJECT" into a new object.
@@ -121,7 +94,7 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   std::size_t length = 0;
   for (int c; (c = ase_next(a)) != '"';) {
     if (c < 0) return ASE_END_IN_OBJECT;
-    if (length < sizeof name - 1) name[length++] = char(c);
+    if (length < sizeof name - 1) name[length++] = static_cast<char>(c);
   }
 
   Vec4 position = {0, 0, 0, 1};
@@ -146,7 +119,8 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   std::memcpy(o->name, name, sizeof name);
   o->position = position;
 
-  if ((s = ase_search(a, "*MESH_VERTEX", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
+  if ((s = ase_search(a, "*MESH_VERTEX", true)) != FOUND)
+    return search_failure(s, ASE_END_IN_OBJECT);
   for (int i = 0; i < vertex_count; ++i) {
     if ((s = ase_search(a, "*MESH_VERTEX", true)) != FOUND)
       return search_failure(s, ASE_END_IN_OBJECT);
@@ -154,15 +128,16 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
     Vec4& w = o->world_vertices[i];
     if (!ase_scan(a, 4, "%d\t%f\t%f\t%f", &index, &w.x, &w.y, &w.z)) return ASE_BAD_NUMBER;
     Vec4& v = o->vertices[i];
-    v.x = float(double(w.x) - position.x);
-    v.y = float(double(w.z) - position.z);  // y and z exchanged
-    v.z = float(double(w.y) - position.y);
+    v.x = static_cast<float>(static_cast<double>(w.x) - position.x);
+    v.y = static_cast<float>(static_cast<double>(w.z) - position.z);  // y and z exchanged
+    v.z = static_cast<float>(static_cast<double>(w.y) - position.y);
     if (!coordinate_ok(w.x) || !coordinate_ok(w.y) || !coordinate_ok(w.z)) return ASE_BAD_NUMBER;
   }
   o->position.y = position.z;
   o->position.z = position.y;
 
-  if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
+  if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND)
+    return search_failure(s, ASE_END_IN_OBJECT);
   for (int i = 0; i < face_count; ++i) {
     if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND)
       return search_failure(s, ASE_END_IN_OBJECT);
@@ -199,26 +174,19 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   o->smooth = 0;
   for (int i = 0; i < face_count; ++i)
     if (o->faces[i].shading == SHADING_SMOOTH) o->smooth = 1;
-  if (mesh_build(o) != 0) return ASE_NO_MEMORY;
+  if (mesh_build(o) != ASE_OK) return ASE_NO_MEMORY;
   return ASE_OK;
 }
 
-void normal_set(Vec4* n, Vec3 v) {
-  n->x = v.x;
-  n->y = v.y;
-  n->z = v.z;
-}
 }  // namespace
 
 int ase_import(const char* path, ObjectList* list) {
   if (list->count >= MAX_OBJECTS) return ASE_LIST_FULL;
-  AseFile a{std::fopen(path, "r"), 0, 0};
-  if (!a.f) return ASE_CANNOT_OPEN;
-  if (std::fseek(a.f, 0, SEEK_END) != 0 || (a.length = std::ftell(a.f)) < 0 ||
-      std::fseek(a.f, 0, SEEK_SET) != 0) {
-    std::fclose(a.f);
+  AseFile a{FileHandle(std::fopen(path, "r")), 0, 0};
+  std::FILE* f = a.file.get();
+  if (!f || std::fseek(f, 0, SEEK_END) != 0 || (a.length = std::ftell(f)) < 0 ||
+      std::fseek(f, 0, SEEK_SET) != 0)
     return ASE_CANNOT_OPEN;
-  }
   int code = ASE_OK;
   while (ase_search(&a, "*GEOMOBJECT", false) == FOUND) {
     if (list->count >= MAX_OBJECTS) {
@@ -235,73 +203,5 @@ int ase_import(const char* path, ObjectList* list) {
     }
     list->objects[list->count++] = o;
   }
-  std::fclose(a.f);
   return code;
-}
-
-int mesh_build(Object* object) {
-  const std::int32_t vertex_count = object->vertex_count;
-  auto* counters = static_cast<std::int32_t*>(
-      std::calloc(vertex_count > 0 ? std::size_t(vertex_count) : 1, sizeof(std::int32_t)));
-  if (!counters) return ASE_MESH_NO_MEMORY;
-  Vec4* v = object->vertices;
-  Vec4* normals = object->vertex_normals;
-  for (std::int32_t i = 0; i < vertex_count; ++i) normals[i] = {0.0f, 0.0f, 0.0f, 1.0f};
-
-  for (std::int32_t i = object->face_count - 1; i >= 0; --i) {
-    Face& f = object->faces[i];
-    const std::int32_t corners = f.vertex_count < 3 ? 3 : f.vertex_count > 4 ? 4 : f.vertex_count;
-    bool valid = true;
-    for (std::int32_t k = 0; k < corners; ++k)
-      valid = valid && f.indices[k] >= 0 && f.indices[k] < vertex_count;
-    if (!valid) continue;  // callers hand in checked indices; never read outside
-    Vec4 e1, e2, n;
-    vec_delta(&v[f.indices[0]], &v[f.indices[1]], &e1);
-    vec_delta(&v[f.indices[0]], &v[f.indices[2]], &e2);
-    vec_cross(&e2, &e1, &n);
-    const float length = vec_length(&n);
-    if (length > 0.0f && std::isfinite(length))
-      f.normal = {float(n.x / length), float(n.y / length), float(n.z / length)};
-    else
-      f.normal = DEFAULT_NORMAL;
-    for (std::int32_t k = corners - 1; k >= 0; --k) {
-      Vec4& vn = normals[f.indices[k]];
-      vn.x = float(double(vn.x) + f.normal.x);
-      vn.y = float(double(vn.y) + f.normal.y);
-      vn.z = float(double(vn.z) + f.normal.z);
-      ++counters[f.indices[k]];
-    }
-  }
-
-  for (std::int32_t i = vertex_count - 1; i >= 0; --i) {
-    Vec4& n = normals[i];
-    if (counters[i] == 0) {
-      normal_set(&n, DEFAULT_NORMAL);
-      continue;
-    }
-    n.x = float(double(n.x) / counters[i]);
-    n.y = float(double(n.y) / counters[i]);
-    n.z = float(double(n.z) / counters[i]);
-    const float length = vec_length(&n);
-    if (length > 0.0f && std::isfinite(length)) {
-      n.x = float(n.x / double(length));
-      n.y = float(n.y / double(length));
-      n.z = float(n.z / double(length));
-    } else {
-      normal_set(&n, DEFAULT_NORMAL);
-    }
-  }
-
-  float bound = 0.0f, mean = 0.0f;
-  for (std::int32_t i = 0; i < vertex_count; ++i) {
-    const float length = vec_length(&v[i]);
-    if (length > bound) bound = length;
-  }
-  for (std::int32_t i = vertex_count - 1; i >= 0; --i)
-    mean = float(double(mean) + double(vec_length(&v[i])) / vertex_count);
-  object->bound_radius = bound;
-  object->cull_radius = float(double(bound) + double(bound) * double(0.33333334f));
-  object->mean_radius = mean;
-  std::free(counters);
-  return 0;
 }

@@ -26,7 +26,7 @@ struct TempFile {
   std::string read() const {
     std::string s;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-      for (int c; (c = std::fgetc(f)) != EOF;) s += char(c);
+      for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
       std::fclose(f);
     }
     return s;

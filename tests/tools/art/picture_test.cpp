@@ -18,7 +18,9 @@ class Pictures : public testing::Test {
 
 constexpr int textures[] = {0, 1, 2, 3, 4, 9};
 
-int blue(const Picture& p, int x, int y) { return int(p.pixels[std::size_t(y) * p.width + x] & 255); }
+int blue(const Picture& p, int x, int y) {
+  return static_cast<int>(p.pixels[static_cast<std::size_t>(y) * p.width + x] & 255);
+}
 }  // namespace
 
 TEST_F(Pictures, TexturesAndHeightMapTileSeamlessly) {
@@ -53,18 +55,18 @@ TEST_F(Pictures, EachPictureSuitsItsScene) {
   for (int y = 0; y < 256; y++)
     for (int x = 0; x < 256; x++)
       if (x < 24 || y < 24 || x >= 232 || y >= 232) {
-        ASSERT_EQ(emblem.pixels[std::size_t(y) * 256 + x], 0u) << x << "," << y;
+        ASSERT_EQ(emblem.pixels[static_cast<std::size_t>(y) * 256 + x], 0u) << x << "," << y;
       }
 
   // The backdrop is added onto the tunnel: dim on average and almost everywhere.
   const Picture backdrop = art_text(7);
   std::vector<int> channels;
   for (std::uint32_t w : backdrop.pixels)
-    for (int sh : {0, 8, 16}) channels.push_back(int((w >> sh) & 255));
+    for (int sh : {0, 8, 16}) channels.push_back(static_cast<int>((w >> sh) & 255));
   std::sort(channels.begin(), channels.end());
   double mean = 0;
   for (int c : channels) mean += c;
-  EXPECT_LT(mean / double(channels.size()), 40.0);
+  EXPECT_LT(mean / static_cast<double>(channels.size()), 40.0);
   EXPECT_LT(channels[channels.size() * 99 / 100], 130);
 
   // The relief's blue channel becomes texel offsets b(x-1) - b(x+1): real
@@ -93,9 +95,9 @@ TEST_F(Pictures, HeightMapSpansAHundredLevelsWithSmoothSlopes) {
   const Mask h = art_map(4);
   ASSERT_EQ(h.pixels.size(), 65536u);
   const auto [lo, hi] = std::minmax_element(h.pixels.begin(), h.pixels.end());
-  EXPECT_GE(int(*hi) - int(*lo), 100);
+  EXPECT_GE(static_cast<int>(*hi) - static_cast<int>(*lo), 100);
   // Above the nearest floor row's rise (69) somewhere, or the landscape never rises.
-  EXPECT_GT(int(*hi), 69 + 40);
+  EXPECT_GT(static_cast<int>(*hi), 69 + 40);
   const Steps s = column_steps(mask_as_picture(h));
   EXPECT_LT(s.inside / 3, 4.0);  // mean step between neighbours, in levels
 }

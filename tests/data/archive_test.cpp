@@ -99,21 +99,22 @@ TEST_F(ArchiveTest, ReadsEveryEntryInFileOrderWithinItsList) {
   EXPECT_EQ(read(&archive), "Unpacking data...\n");
   ASSERT_NE(archive, nullptr);
 
+  // Every word and byte, so a payload read or turned to host order only in
+  // part shows.
   const std::vector<int> text = fixture_text_sizes(), maps = fixture_maps_sizes();
-  for (std::size_t k = 0; k < text.size(); k++) {
+  for (int k = 0; k < static_cast<int>(text.size()); k++) {
     ASSERT_NE(archive->text[k], nullptr) << k;
-    const int words = text[k] / 4;
-    for (int i : {0, 1, words / 2, words - 1}) {
-      if (i >= 0 && i < words) {
-        EXPECT_EQ(archive->text[k][i], fixture_text_word(static_cast<int>(k), i)) << k;
-      }
-    }
+    int wrong = 0;
+    for (int i = 0; i < text[k] / 4; i++) wrong += archive->text[k][i] != fixture_text_word(k, i);
+    EXPECT_EQ(wrong, 0) << "text " << k;
   }
   EXPECT_EQ(archive->text[11][1], fixture_text_word(11, 1));
   EXPECT_EQ(archive->text[12], nullptr);
-  for (std::size_t k = 0; k < maps.size(); k++) {
+  for (int k = 0; k < static_cast<int>(maps.size()); k++) {
     ASSERT_NE(archive->maps[k], nullptr) << k;
-    for (int i : {0, 1, maps[k] / 2, maps[k] - 1}) EXPECT_EQ(archive->maps[k][i], fixture_maps_byte(static_cast<int>(k), i)) << k << " " << i;
+    int wrong = 0;
+    for (int i = 0; i < maps[k]; i++) wrong += archive->maps[k][i] != fixture_maps_byte(k, i);
+    EXPECT_EQ(wrong, 0) << "maps " << k;
   }
   EXPECT_NE(archive->maps[18], nullptr);  // an empty entry still has a block
   EXPECT_EQ(archive->maps[19], nullptr);
@@ -163,14 +164,16 @@ TEST_F(ArchiveTest, RefusesFilesCutShort) {
   // The last payload a few bytes short.
   b = archive_bytes(fixture_entries());
   for (int i = 0; i < 3; i++) b.pop_back();
-  expect_refused(b, "zorv.dat: entry 28 (\"raw\") is cut short: 76800 bytes of payload, 76797 left in the file\n");
+  expect_refused(b, "zorv.dat: entry 28 (\"raw\") is cut short: 76800 bytes of payload, "
+                    "76797 left in the file\n");
 }
 
 TEST_F(ArchiveTest, RefusesSizesThatCannotBeRight) {
   // Refused before anything is allocated from them.
   std::vector<std::uint8_t> b = header(1);
   entry(b, "tga", 0x7FFFFFFC, 16);
-  expect_refused(b, "zorv.dat: entry 0 (\"tga\") is cut short: 2147483644 bytes of payload, 16 left in the file\n");
+  expect_refused(b, "zorv.dat: entry 0 (\"tga\") is cut short: 2147483644 bytes of payload, "
+                    "16 left in the file\n");
 
   b = header(1);
   entry(b, "raw", -4, 16);
@@ -182,7 +185,8 @@ TEST_F(ArchiveTest, RefusesSizesThatCannotBeRight) {
 }
 
 TEST_F(ArchiveTest, RefusesArchivesMissingEntriesTheDemoReads) {
-  const std::string too_few = "zorv.dat: the demo needs at least 11 \"tga\" and 18 \"raw\" entries, this file has ";
+  const std::string too_few =
+      "zorv.dat: the demo needs at least 11 \"tga\" and 18 \"raw\" entries, this file has ";
   expect_refused(header(0), too_few + "0 and 0\n");
   expect_refused(header(-5), too_few + "0 and 0\n");
 

@@ -22,7 +22,7 @@ std::string ocr_mask(const Mask& m) {
     for (int x = 0; x < w; x++) {
       const int sx = (x - margin) / scale, sy = (y - margin) / scale;
       const bool lit = x >= margin && y >= margin && sx < m.width && sy < m.height &&
-                       m.pixels[std::size_t(sy) * m.width + sx] > 10;
+                       m.pixels[static_cast<std::size_t>(sy) * m.width + sx] > 10;
       pgm.push_back(lit ? '\0' : '\xff');
     }
   const bool written = write(fd, pgm.data(), pgm.size()) == static_cast<ssize_t>(pgm.size());
@@ -66,13 +66,14 @@ double ocr_accuracy(std::string_view want, std::string_view got) {
       diag = up;
     }
   }
-  return a.empty() ? 0 : 1.0 - double(row[b.size()]) / double(a.size());
+  return a.empty() ? 0 : 1.0 - static_cast<double>(row[b.size()]) / static_cast<double>(a.size());
 }
 
 namespace {
 int step(std::uint32_t p, std::uint32_t q) {
   int s = 0;
-  for (int sh : {0, 8, 16}) s += std::abs(int((p >> sh) & 255) - int((q >> sh) & 255));
+  for (int sh : {0, 8, 16})
+    s += std::abs(static_cast<int>((p >> sh) & 255) - static_cast<int>((q >> sh) & 255));
   return s;
 }
 }  // namespace
@@ -80,19 +81,21 @@ int step(std::uint32_t p, std::uint32_t q) {
 Steps column_steps(const Picture& p) {
   Steps s;
   for (int y = 0; y < p.height; y++) {
-    const std::uint32_t* r = &p.pixels[std::size_t(y) * p.width];
+    const std::uint32_t* r = &p.pixels[static_cast<std::size_t>(y) * p.width];
     for (int x = 1; x < p.width; x++) s.inside += step(r[x - 1], r[x]);
     s.wrap += step(r[p.width - 1], r[0]);
   }
-  s.inside /= double(p.height) * (p.width - 1);
-  s.wrap /= double(p.height);
+  s.inside /= static_cast<double>(p.height) * (p.width - 1);
+  s.wrap /= static_cast<double>(p.height);
   return s;
 }
 
 Steps row_steps(const Picture& p) {
   Picture t = picture_make(p.height, p.width);
   for (int y = 0; y < p.height; y++)
-    for (int x = 0; x < p.width; x++) t.pixels[std::size_t(x) * p.height + y] = p.pixels[std::size_t(y) * p.width + x];
+    for (int x = 0; x < p.width; x++)
+      t.pixels[static_cast<std::size_t>(x) * p.height + y] =
+          p.pixels[static_cast<std::size_t>(y) * p.width + x];
   return column_steps(t);
 }
 
@@ -112,5 +115,5 @@ double commonest_share(const Picture& p) {
   std::unordered_map<std::uint32_t, std::size_t> n;
   std::size_t most = 0;
   for (std::uint32_t w : p.pixels) most = std::max(most, ++n[w]);
-  return p.pixels.empty() ? 0 : double(most) / double(p.pixels.size());
+  return p.pixels.empty() ? 0 : static_cast<double>(most) / static_cast<double>(p.pixels.size());
 }

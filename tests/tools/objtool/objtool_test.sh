@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# objtool end to end: help, the built file's summary, re-importing the
-# generated scene gives the same bytes, and bad input fails with a message.
+# objtool end to end: help, the built file's summary (and what it says of the
+# objects objgen made), re-importing the generated scene gives the same bytes,
+# and bad input fails with a message.
 set -u
 tool="$QN_BIN_DIR/tools/objtool/objtool"
 gen="$QN_BIN_DIR/tools/objgen/objgen"
@@ -14,6 +15,17 @@ echo "$summary"
 echo "$summary" | grep -q ": 2 objects, 2 shade ramps" || fail "summary counts"
 echo "$summary" | grep -q '"Knot": .* smooth$' || fail "first object smooth"
 echo "$summary" | grep -q '"StarRing": .* flat$' || fail "second object flat"
+# Sized for scene 5's camera (focal 200, objects at 500, so 0.8 rows a unit
+# of bound radius): a diameter covers a quarter to a half of the 240 rows, and
+# the closest approach (z = 0) stays behind the near plane at 200. Within the
+# engine's limits, in two colours.
+echo "$summary" | awk '
+  / vertices, / { if ($4 < 300 || $4 > 2500 || $6 > 3000) bad = bad "\n" $0 }
+  / radii: / { rows = 0.8 * $5; if (rows < 60 || rows > 120 || $7 >= 300) bad = bad "\n" $0 }
+  / colours: / { colour[++n] = $2 }
+  END { if (n != 2 || colour[1] == colour[2]) bad = bad "\ncolours"
+        if (bad) { print bad; exit 1 } }' ||
+  fail "the built objects do not fit scene 5"
 
 timeout -k 5 20 "$gen" "$work/a.ase" || fail "objgen"
 timeout -k 5 20 "$gen" "$work/b.ase" || fail "objgen again"
