@@ -18,6 +18,8 @@
 #include "data/object_file.h"
 #include "effects/effects.h"
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 
 namespace {
 

@@ -26,6 +26,8 @@
 
 #include "common/convert.h"
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/vec.h"
 
 namespace {
 enum AseCode {

@@ -24,6 +24,7 @@
 #include <initializer_list>
 
 #include "engine/engine.h"
+#include "engine/model.h"
 
 namespace {
 constexpr std::uint16_t OBJECT_FILE_MAGIC = 0x5B88;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/model.h"
 
 struct TempFile {
   std::string path;

@@ -52,8 +52,7 @@ struct Scene {
     object.view_vertices = vertices.data();
     object.face_count = static_cast<std::int32_t>(faces.size());
     object.faces = faces.data();
-    canvas.bind();
-    draw_faces(&list);
+    draw_faces(&list, canvas.raster(), 200.0f);
   }
 };
 
@@ -96,12 +95,12 @@ TEST(DrawFaces, CutsQuadsAndClipPolygonsIntoFansAroundTheFirstVertex) {
   quad.draw();
   const std::uint32_t s = quad.ramps[0].shades[100];
   Canvas expected;
-  flat_triangle(110, 89, 400, 210, 79, 400, 160, 169, 400, s);
-  flat_triangle(110, 89, 400, 160, 99, 400, 160, 169, 400, s);
+  draw_flat_triangle(expected.raster(), s, false, {110, 89, 400}, {210, 79, 400}, {160, 169, 400});
+  draw_flat_triangle(expected.raster(), s, false, {110, 89, 400}, {160, 99, 400}, {160, 169, 400});
   EXPECT_TRUE(quad.canvas == expected);
   Canvas other_cut;
-  flat_triangle(210, 79, 400, 160, 169, 400, 160, 99, 400, s);
-  flat_triangle(210, 79, 400, 110, 89, 400, 160, 99, 400, s);
+  draw_flat_triangle(other_cut.raster(), s, false, {210, 79, 400}, {160, 169, 400}, {160, 99, 400});
+  draw_flat_triangle(other_cut.raster(), s, false, {210, 79, 400}, {110, 89, 400}, {160, 99, 400});
   EXPECT_FALSE(quad.canvas == other_cut);
 
   // Five clip vertices: (0, 4, 3), (0, 3, 2), (0, 2, 1), smooth with distinct
@@ -113,21 +112,19 @@ TEST(DrawFaces, CutsQuadsAndClipPolygonsIntoFansAroundTheFirstVertex) {
   const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 300, 1}, {140, -120, 500, 1},
                        {-150, -140, 350, 1}, {-220, 20, 450, 1}};
   const int levels[5] = {10, 90, 170, 250, 40};
-  int sx[5], sy[5], sz[5];
+  ScreenVertex p[5];
   for (int k = 0; k < 5; ++k) {
     f.clip_vertices[k] = pts[k];
     f.clip_intensity[k] = levels[k];
     const float sc = 200.0f / pts[k].z;
-    sx[k] = static_cast<int>(sc * pts[k].x) + 160;
-    sy[k] = 119 - static_cast<int>(sc * pts[k].y);
-    sz[k] = static_cast<int>(pts[k].z);
+    p[k] = {static_cast<int>(sc * pts[k].x) + 160, 119 - static_cast<int>(sc * pts[k].y),
+            static_cast<int>(pts[k].z), levels[k]};
   }
   f.edge_clip = 1;
   five.draw();
   Canvas fan;
   for (int k = 4; k >= 2; --k)
-    shaded_triangle(five.ramps[0].shades, 1, sx[0], sy[0], sz[0], levels[0], sx[k], sy[k], sz[k],
-                    levels[k], sx[k - 1], sy[k - 1], sz[k - 1], levels[k - 1]);
+    draw_shaded_triangle(fan.raster(), five.ramps[0].shades, true, p[0], p[k], p[k - 1]);
   EXPECT_TRUE(five.canvas == fan);
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-void order(RefVertex v[3], RefVertex& t, RefVertex& m, RefVertex& b) {
+void order(ScreenVertex v[3], ScreenVertex& t, ScreenVertex& m, ScreenVertex& b) {
   int o[3];
   if (v[0].y < v[1].y) {
     if (v[1].y <= v[2].y) o[0] = 0, o[1] = 1, o[2] = 2;
@@ -35,7 +35,7 @@ struct Edge {
   float x, t, z, dx, dt, dz;
 };
 
-Edge edge(const RefVertex& p, const RefVertex& q) {
+Edge edge(const ScreenVertex& p, const ScreenVertex& q) {
   Edge e{};
   const float dy = static_cast<float>(static_cast<long long>(q.y) - p.y);
   e.dx = static_cast<float>(static_cast<long long>(q.x) - p.x) / dy;
@@ -44,7 +44,7 @@ Edge edge(const RefVertex& p, const RefVertex& q) {
   return e;
 }
 
-void anchor(Edge& e, const RefVertex& a, long long row) {
+void anchor(Edge& e, const ScreenVertex& a, long long row) {
   const float k = static_cast<float>(row - a.y);
   e.x = static_cast<float>(a.x) + e.dx * k;
   e.t = static_cast<float>(a.i) + e.dt * k;
@@ -101,9 +101,9 @@ void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool c
 
 }  // namespace
 
-void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, RefVertex a,
-                RefVertex b0, RefVertex d) {
-  RefVertex v[3] = {a, b0, d}, t, m, b;
+void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, ScreenVertex a,
+                ScreenVertex b0, ScreenVertex d) {
+  ScreenVertex v[3] = {a, b0, d}, t, m, b;
   order(v, t, m, b);
   if (clip) {
     if (t.y > 239 || b.y < 0) return;
@@ -173,7 +173,7 @@ struct Line {
   std::int32_t x(long long k) const { return x0 + fmul(dx, fx(k)); }
   std::int32_t z(long long k) const { return z0 + fmul(dz, fx(k)); }
 };
-Line line(const RefVertex& p, const RefVertex& q, long long dy) {
+Line line(const ScreenVertex& p, const ScreenVertex& q, long long dy) {
   return {fx(p.x), fx(p.z), fdiv(fx(q.x - p.x), fx(dy)), fdiv(fx(q.z - p.z), fx(dy))};
 }
 
@@ -201,14 +201,14 @@ bool in_range(long long v) { return v >= -32767 && v <= 32767; }
 
 }  // namespace
 
-void ref_flat(Canvas& c, RefStats& stats, bool clip, RefVertex a, RefVertex b0, RefVertex d,
+void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVertex b0, ScreenVertex d,
               std::uint32_t shade) {
-  RefVertex v[3] = {a, b0, d}, t, m, b;
+  ScreenVertex v[3] = {a, b0, d}, t, m, b;
   if (a.y == b0.y && b0.y == d.y) return;
   if (a.x == b0.x && b0.x == d.x) return;
   if (clip) {
     for (int k = 0; k < 3; ++k) {
-      const RefVertex& n = v[(k + 1) % 3];
+      const ScreenVertex& n = v[(k + 1) % 3];
       if (!in_range(v[k].x) || !in_range(v[k].y) || !in_range(0LL + v[k].x - n.x) ||
           !in_range(0LL + v[k].y - n.y))
         return;

@@ -8,6 +8,7 @@
 #include "data/ase.h"
 #include "data/object_file.h"
 #include "engine/engine.h"
+#include "engine/model.h"
 
 namespace {
 const char USAGE[] =

@@ -8,6 +8,7 @@
 
 #include "common/convert.h"
 #include "engine/engine.h"
+#include "engine/pass/render.h"
 
 namespace {
 
@@ -93,10 +94,7 @@ void clip_face(const Object* object, Face* face, const EdgePlanes& planes) {
   if (!face->drawable) return;
   bool outside = false;
   if (behind) {
-    if (face->shading == SHADING_SMOOTH)
-      clip_polygon<N, true>(object, face);
-    else
-      clip_polygon<N, false>(object, face);
+    clip_near(object, face);
     for (int k = face->clip_count - 1; k >= 0; --k)
       outside |= point_outside(face->clip_vertices[k], planes);
   } else {
@@ -108,7 +106,7 @@ void clip_face(const Object* object, Face* face, const EdgePlanes& planes) {
 
 }  // namespace
 
-void clip_near(Object* object, Face* face) {
+void clip_near(const Object* object, Face* face) {
   const bool smooth = face->shading == SHADING_SMOOTH;
   if (face->vertex_count == 3) {
     smooth ? clip_polygon<3, true>(object, face) : clip_polygon<3, false>(object, face);
@@ -120,11 +118,11 @@ void clip_near(Object* object, Face* face) {
   }
 }
 
-void clip_faces(ObjectList* list, const Camera*) {
-  const EdgePlanes planes = {render_state.slope_left, render_state.slope_right,
-                             render_state.slope_top, render_state.slope_bottom};
+void clip_faces(ObjectList* list, const Camera* camera) {
+  const EdgePlanes planes = {camera->slope_left, camera->slope_right, camera->slope_top,
+                             camera->slope_bottom};
   for (int i = list->count - 1; i >= 0; --i) {
-    Object* object = list->objects[i];
+    const Object* object = list->objects[i];
     if (!object->visible) continue;
     for (int f = object->face_count - 1; f >= 0; --f) {
       Face* face = &object->faces[f];

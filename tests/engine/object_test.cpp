@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
-#include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/vec.h"
 
 namespace {
 struct ObjectHolder {
@@ -58,48 +58,7 @@ TEST(ObjectRotate, MatchesVecRotate) {
   }
 }
 
-TEST(ObjectModel, CenterScaleAndPosition) {
-  ObjectHolder h(3, 0);
-  Object* o = h.o;
-  o->vertices[0] = {0, 1, 0, 1};
-  o->vertices[1] = {10, -1, 0, 1};
-  o->vertices[2] = {20, 0, 3, 1};
-  o->position = {100, 0, 0, 1};
-  object_center(o);
-  EXPECT_EQ(o->position.x, 110.0f);
-  EXPECT_EQ(o->position.z, 1.0f);
-  EXPECT_EQ(o->vertices[0].x, -10.0f);
-  EXPECT_EQ(o->vertices[2].x, 10.0f);
-  EXPECT_EQ(o->vertices[2].z, 2.0f);
-  // World positions are unchanged.
-  EXPECT_EQ(o->vertices[1].x + o->position.x, 110.0f);
-
-  o->mean_radius = 1;
-  o->bound_radius = 2;
-  o->cull_radius = 3;
-  object_scale(o, 2);
-  EXPECT_EQ(o->vertices[0].x, -20.0f);
-  EXPECT_EQ(o->cull_radius, 6.0f);
-  EXPECT_EQ(o->position.x, 110.0f);
-  object_set_position(o, 1, 2, 3);
-  EXPECT_EQ(o->position.y, 2.0f);
-  EXPECT_EQ(o->position.w, 1.0f);
-
-  ObjectHolder empty(0, 0);
-  object_center(empty.o);  // no vertices: nothing to divide
-  EXPECT_EQ(empty.o->position.x, 0.0f);
-}
-
-TEST(ShadeRamps, GradientAndRampShades) {
-  std::uint32_t table[256];
-  ramp_gradient(table, 0, 255, 0, 0, 0, 0);
-  EXPECT_EQ(table[0], 0u);
-  EXPECT_EQ(table[128], 0x7F0000u);
-  EXPECT_EQ(table[255], 0xFE0000u);
-  ramp_gradient(table, 255, 0, 10, 10, 0, 255);
-  EXPECT_EQ(table[0], 0xFF0A00u);
-  EXPECT_EQ(table[1], 0xFE0A00u);  // 255 - 255/256 truncates to 254
-
+TEST(ShadeRamps, ShadesRiseFromBlackToJustBelowTheColour) {
   ShadeRamp ramp;
   ramp_build(&ramp, 0x00FF8040);
   EXPECT_EQ(ramp.colour, 0x00FF8040);
@@ -131,16 +90,6 @@ TEST(ObjectList, RampsSharedByColourAndTakenBack) {
   EXPECT_EQ(object_create(0, -1), nullptr);
   list.count = 2;
   object_list_destroy(&list);  // the sanitizers check nothing leaks
-}
-
-TEST(PointerList, FreeLeavesTheCountAndResetEmpties) {
-  PointerList<int, 4> list;
-  list.count = 3;
-  for (int i = 0; i < 3; ++i) list.items[i] = static_cast<int*>(std::malloc(sizeof(int)));
-  pointer_list_free(&list);
-  EXPECT_EQ(list.count, 3);
-  pointer_list_reset(&list);
-  EXPECT_EQ(list.count, 0);
 }
 }  // namespace
 

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 #include "raster/raster.h"
 
 // Drawing is left out: this definition stands in for the face drawer, so
 // only the stages up to clipping are timed.
-void draw_faces(ObjectList*) {}
+void draw_faces(const ObjectList*, const RasterTarget&, float) {}
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "data/object_file.h"
 #include "engine/engine.h"
+#include "engine/model.h"
 
 namespace {
 struct Loaded {

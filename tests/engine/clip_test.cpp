@@ -25,7 +25,6 @@ struct ClipScene {
       face->vertex_intensity[k] = k < static_cast<int>(levels.size()) ? levels[k] : 0;
     }
     for (int& level : face->clip_intensity) level = -7;
-    use_camera(camera.get());
     clip_faces(scene.list, camera.get());
   }
 };
