@@ -49,7 +49,8 @@ struct Buffers {
     return {FrameSpan(target.data(), FRAME_PIXELS), DepthSpan(depth.data(), FRAME_PIXELS)};
   }
   long covered() const {
-    return std::count_if(depth.begin(), depth.end(), [](std::int32_t d) { return d != ZBUFFER_EMPTY; });
+    return std::count_if(depth.begin(), depth.end(),
+                         [](std::int32_t d) { return d != ZBUFFER_EMPTY; });
   }
 };
 

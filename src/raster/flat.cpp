@@ -162,9 +162,6 @@ void fill_flat(const RasterTarget& target, const Vertex& v0, const Vertex& v1, c
   }
   edge_short = edge_toward(t, m, upper_rows);
   run<Clip>(target, t.y, m.y, l, r, shade);
-  if constexpr (Clip) {
-    if (i64{m.y} + 1 > LAST_ROW) return;
-  }
   // The lower run starts the short edge at the middle vertex itself.
   edge_short = edge_toward(m, b, lower_rows);
   run<Clip>(target, i64{m.y} + 1, b.y, l, r, shade);

@@ -98,8 +98,21 @@ inline void rows(const RasterTarget& target, const std::uint32_t* shades, std::i
   }
 }
 
-inline std::int64_t first_row(std::int64_t row) { return row < 0 ? 0 : row; }
 inline std::int64_t last_row(std::int64_t row) { return row > LAST_ROW ? LAST_ROW : row; }
+
+// Rows first..last (clipped to the screen in the clipping copy), both edges
+// started on the first row from the vertex they are anchored at.
+template <bool Clip>
+inline void run(const RasterTarget& target, const std::uint32_t* shades, const Vertex& anchor,
+                std::int64_t first, std::int64_t last, Edge& left, Edge& right) {
+  if constexpr (Clip) {
+    if (first < 0) first = 0;
+    last = last_row(last);
+  }
+  edge_start(left, anchor, first);
+  edge_start(right, anchor, first);
+  rows<Clip>(target, shades, first, last, left, right);
+}
 
 // A flat bottom or a flat top: one run of rows, top to bottom, both edges
 // anchored at the vertex they share (the top of a flat bottom, the bottom of
@@ -116,15 +129,7 @@ void fill_one_run(const RasterTarget& target, const std::uint32_t* shades, const
   Edge left, right;
   edge_steps(left, *side.left_from, *side.left_to);
   edge_steps(right, *side.right_from, *side.right_to);
-  const Vertex& anchor = m.y == b.y ? t : b;
-  std::int64_t first = t.y, last = b.y;
-  if constexpr (Clip) {
-    first = first_row(first);
-    last = last_row(last);
-  }
-  edge_start(left, anchor, first);
-  edge_start(right, anchor, first);
-  rows<Clip>(target, shades, first, last, left, right);
+  run<Clip>(target, shades, m.y == b.y ? t : b, t.y, b.y, left, right);
 }
 
 // Three distinct rows: upper half down to the middle row, lower half below it.
@@ -150,25 +155,13 @@ void fill_split(const RasterTarget& target, const std::uint32_t* shades, const V
       // The upper half is wholly above the screen: both edges are taken from
       // the bottom vertex at row 0.
       edge_steps(edge_short, m, b);
-      edge_start(edge_short, b, 0);
-      edge_start(edge_long, b, 0);
-      rows<true>(target, shades, 0, last_row(b.y), left, right);
+      run<true>(target, shades, b, 0, b.y, left, right);
       return;
     }
   }
   edge_steps(edge_short, t, m);
-  std::int64_t first = t.y, last = m.y;
-  if constexpr (Clip) {
-    first = first_row(first);
-    last = last_row(last);
-  }
-  edge_start(edge_short, t, first);
-  edge_start(edge_long, t, first);
-  rows<Clip>(target, shades, first, last, left, right);
+  run<Clip>(target, shades, t, t.y, m.y, left, right);
 
-  if constexpr (Clip) {
-    if (m.y >= LAST_ROW) return;
-  }
   // The short edge turns at the middle vertex: back one old step to the
   // middle row, then one step of the new edge to the row below it.
   edge_retreat(edge_short);

@@ -97,13 +97,15 @@ TEST(ObjectList, RampsSharedByColourAndTakenBack) {
 // that keeps the double products gives other low bits (seen with GCC 12 -O3).
 TEST(ObjectRotate, AppliesCoefficientsRoundedToFloat) {
   volatile float ax = 30.5f, ay = 41.0f, az = -52.25f;
-  const double a = double(ax) * double(DEG_TO_RAD), b = double(ay) * double(DEG_TO_RAD),
-               g = double(az) * double(DEG_TO_RAD);
-  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b), sc = std::sin(g),
-               cc = std::cos(g);
-  volatile float c[3][3] = {{float(cb * cc), float(cc * sb * sa - ca * sc), float(sc * sa + cc * sb * ca)},
-                            {float(sc * cb), float(cc * ca + sc * sb * sa), float(sc * sb * ca - cc * sa)},
-                            {float(-sb), float(cb * sa), float(cb * ca)}};
+  const double rad = DEG_TO_RAD, a = ax * rad, b = ay * rad, g = az * rad;
+  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b);
+  const double sc = std::sin(g), cc = std::cos(g);
+  const double d[3][3] = {{cb * cc, cc * sb * sa - ca * sc, sc * sa + cc * sb * ca},
+                          {sc * cb, cc * ca + sc * sb * sa, sc * sb * ca - cc * sa},
+                          {-sb, cb * sa, cb * ca}};
+  volatile float c[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) c[i][j] = static_cast<float>(d[i][j]);
   for (int i = 0; i < 50; i++) {
     Vec4 v = {float(i) * 1.7f - 40.0f, 13.0f - float(i) * 0.3f, float(i % 7) * 9.1f, 1};
     const double x = v.x, y = v.y, z = v.z;

@@ -188,7 +188,8 @@ TEST(Render, EveryFaceHandedToTheDrawerIsWithinItsLimits) {
         ASSERT_GE(face.intensity, 0);
         ASSERT_LE(face.intensity, 255);
         for (int k = 0; k < n; ++k) {
-          const Vec4& v = near_clipped ? face.clip_vertices[k] : object->view_vertices[face.indices[k]];
+          const Vec4& v =
+              near_clipped ? face.clip_vertices[k] : object->view_vertices[face.indices[k]];
           ASSERT_GE(v.z, 200.0f) << "round " << round;
           if (face.shading == SHADING_SMOOTH) {
             const int level = near_clipped ? face.clip_intensity[k] : face.vertex_intensity[k];

@@ -16,15 +16,16 @@ TEST(View, DemoCameraPlacesAndProjectsPoints) {
   TestList scene;
   Object* object = scene.add(2, 0);
   object->vertices[0] = {0, 0, 2000, 1};
-  object->vertices[1] = {90, 40, -10, 1};
-  object->position = {10, 10, 10, 1};
+  object->vertices[1] = {90, 30, -30, 1};
+  object->position = {10, 20, 30, 1};
   build_view_matrix(camera.get());
   place_vertices(scene.list);
   transform_vertices(scene.list, camera.get());
 
   const Vec4* v = object->view_vertices;
   EXPECT_EQ(v[0].x, 10.0f);
-  EXPECT_EQ(v[0].z, 2510.0f);
+  EXPECT_EQ(v[0].y, 20.0f);
+  EXPECT_EQ(v[0].z, 2530.0f);
   EXPECT_EQ(v[1].x, 100.0f);
   EXPECT_EQ(v[1].y, 50.0f);
   EXPECT_EQ(v[1].z, 500.0f);

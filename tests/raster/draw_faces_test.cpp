@@ -23,7 +23,8 @@ struct Scene {
 
   Scene() {
     for (int r = 0; r < 2; ++r)
-      for (int i = 0; i < 256; ++i) ramps[r].shades[i] = 0x1000u * (r + 1) + static_cast<std::uint32_t>(i);
+      for (int i = 0; i < 256; ++i)
+        ramps[r].shades[i] = 0x1000u * (r + 1) + static_cast<std::uint32_t>(i);
     list.ramp_count = 2;
     list.ramps[0] = &ramps[0];
     list.ramps[1] = &ramps[1];
@@ -104,13 +105,14 @@ TEST(DrawFaces, CutsQuadsAndClipPolygonsIntoFansAroundTheFirstVertex) {
   EXPECT_FALSE(quad.canvas == other_cut);
 
   // Five clip vertices: (0, 4, 3), (0, 3, 2), (0, 2, 1), smooth with distinct
-  // levels so each triangle's vertex roles matter.
+  // levels so each triangle's vertex roles matter, at one depth so that on the
+  // edges they share the triangle drawn first keeps its pixels.
   Scene five;
   Face& f = five.add_face({{0, 0, 400, 1}, {0, 0, 400, 1}, {0, 0, 400, 1}}, SHADING_SMOOTH);
   f.near_clipped = 1;
   f.clip_count = 5;
-  const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 300, 1}, {140, -120, 500, 1},
-                       {-150, -140, 350, 1}, {-220, 20, 450, 1}};
+  const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 400, 1}, {140, -120, 400, 1},
+                       {-150, -140, 400, 1}, {-220, 20, 400, 1}};
   const int levels[5] = {10, 90, 170, 250, 40};
   ScreenVertex p[5];
   for (int k = 0; k < 5; ++k) {
@@ -156,8 +158,11 @@ TEST(DrawFaces, LaterFacesAndObjectsAreDrawnFirst) {
   EXPECT_EQ(flat.canvas.at(160, 119), flat.ramps[0].shades[100]);
   // ...while of two smooth ones the first drawn (face 1) stays.
   Scene smooth;
-  smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}}, SHADING_SMOOTH).ramp = 0;
-  smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}}, SHADING_SMOOTH).ramp = 1;
+  for (int ramp : {0, 1}) {
+    Face& f = smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}},
+                              SHADING_SMOOTH);
+    f.ramp = ramp;
+  }
   smooth.draw();
   EXPECT_EQ(smooth.canvas.at(160, 119), smooth.ramps[1].shades[60]);
 

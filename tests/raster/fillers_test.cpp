@@ -205,6 +205,7 @@ TEST(FlatFill, DepthsBeyondThe16Point16RangeStillOrder) {
   Canvas far;  // the ends of the int32 range are held, not wrapped
   flat(far, true, {0, 0, INT_MAX}, {100, 0, INT_MAX}, {0, 100, INT_MIN}, 0xC);
   EXPECT_EQ(far.z(0, 0), 1 << 29);
+  EXPECT_EQ(far.z(100, 0), 1 << 29);
   EXPECT_EQ(far.z(0, 99) < 0, true);
 }
 

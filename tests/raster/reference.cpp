@@ -89,8 +89,8 @@ void shaded_span(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool c
   }
 }
 
-void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, long long first,
-                 long long last, Edge& L, Edge& R) {
+void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip,
+                 long long first, long long last, Edge& L, Edge& R) {
   if (clip) first = std::max(first, 0LL), last = std::min(last, 239LL);
   for (long long y = first; y <= last; ++y) {
     shaded_span(c, stats, shades, clip, y, L, R);
@@ -201,8 +201,8 @@ bool in_range(long long v) { return v >= -32767 && v <= 32767; }
 
 }  // namespace
 
-void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVertex b0, ScreenVertex d,
-              std::uint32_t shade) {
+void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVertex b0,
+              ScreenVertex d, std::uint32_t shade) {
   ScreenVertex v[3] = {a, b0, d}, t, m, b;
   if (a.y == b0.y && b0.y == d.y) return;
   if (a.x == b0.x && b0.x == d.x) return;

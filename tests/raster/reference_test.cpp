@@ -2,6 +2,7 @@
 // compared pixel for pixel and depth for depth after every few triangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -26,10 +27,12 @@ struct TriangleMaker {
       switch (on_screen ? kind % 3 : kind) {
         case 0: p.x = uniform(0, 319), p.y = uniform(0, 239); break;
         case 1:
-          p.x = std::clamp(cx + uniform(-6, 6), 0, 319), p.y = std::clamp(cy + uniform(-6, 6), 0, 239);
+          p.x = std::clamp(cx + uniform(-6, 6), 0, 319);
+          p.y = std::clamp(cy + uniform(-6, 6), 0, 239);
           break;
         case 2:
-          p.x = std::clamp(cx + uniform(-40, 40), 0, 319), p.y = std::clamp(cy + uniform(-3, 3), 0, 239);
+          p.x = std::clamp(cx + uniform(-40, 40), 0, 319);
+          p.y = std::clamp(cy + uniform(-3, 3), 0, 239);
           break;
         case 3: p.x = uniform(-400, 720), p.y = uniform(-300, 540); break;
         case 4: p.x = uniform(-3000, 3300), p.y = uniform(-3000, 3240); break;
