@@ -66,7 +66,7 @@ TEST(ShadeRamps, ShadesRiseFromBlackToJustBelowTheColour) {
   EXPECT_EQ(ramp.shades[128], 0x7F4020u);
   EXPECT_EQ(ramp.shades[255], 0xFE7F3Fu);
   // Stray high bits never leak into the shades.
-  ramp_build(&ramp, std::int32_t(0xFF00FF00u));
+  ramp_build(&ramp, static_cast<std::int32_t>(0xFF00FF00u));
   EXPECT_EQ(ramp.shades[255], 0x00FE00u);
 }
 
@@ -107,11 +107,12 @@ TEST(ObjectRotate, AppliesCoefficientsRoundedToFloat) {
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) c[i][j] = static_cast<float>(d[i][j]);
   for (int i = 0; i < 50; i++) {
-    Vec4 v = {float(i) * 1.7f - 40.0f, 13.0f - float(i) * 0.3f, float(i % 7) * 9.1f, 1};
+    Vec4 v = {i * 1.7f - 40.0f, 13.0f - i * 0.3f, (i % 7) * 9.1f, 1};
     const double x = v.x, y = v.y, z = v.z;
+    auto row = [&](int r) { return static_cast<float>(c[r][0] * x + c[r][1] * y + c[r][2] * z); };
     vec_rotate(&v, ax, ay, az);
-    EXPECT_EQ(v.x, float(double(c[0][0]) * x + double(c[0][1]) * y + double(c[0][2]) * z)) << i;
-    EXPECT_EQ(v.y, float(double(c[1][0]) * x + double(c[1][1]) * y + double(c[1][2]) * z)) << i;
-    EXPECT_EQ(v.z, float(double(c[2][0]) * x + double(c[2][1]) * y + double(c[2][2]) * z)) << i;
+    EXPECT_EQ(v.x, row(0)) << i;
+    EXPECT_EQ(v.y, row(1)) << i;
+    EXPECT_EQ(v.z, row(2)) << i;
   }
 }

@@ -82,8 +82,8 @@ TEST(MatKit, MultiplyIsRowByColumn) {
   Mat4 a, b, out, copy;
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) {
-      a.m[i][j] = float(i * 4 + j);
-      b.m[i][j] = float(i == j ? 2 : 0) + (i == 0 && j == 3 ? 1.0f : 0.0f);
+      a.m[i][j] = static_cast<float>(i * 4 + j);
+      b.m[i][j] = (i == j ? 2.0f : 0.0f) + (i == 0 && j == 3 ? 1.0f : 0.0f);
     }
   mat_mul(&a, &b, &out);
   // b doubles every column and adds column 0 into column 3.

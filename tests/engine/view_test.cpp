@@ -97,7 +97,7 @@ TEST(View, HiddenObjectsKeepLastFramesVerticesAndNoWIsWritten) {
 
 // A = Rz(-roll) Rx(-pitch) Ry(-yaw), composed from the axis rotations.
 void composed_view(const Camera& c, double a[3][3]) {
-  const double x = -double(c.pitch), y = -double(c.yaw), z = -double(c.roll);
+  const double x = -c.pitch, y = -c.yaw, z = -c.roll;
   const double rx[3][3] = {{1, 0, 0}, {0, cos(x), -sin(x)}, {0, sin(x), cos(x)}};
   const double ry[3][3] = {{cos(y), 0, sin(y)}, {0, 1, 0}, {-sin(y), 0, cos(y)}};
   const double rz[3][3] = {{cos(z), -sin(z), 0}, {sin(z), cos(z), 0}, {0, 0, 1}};
@@ -116,9 +116,9 @@ void composed_view(const Camera& c, double a[3][3]) {
 // float. Out of line, as in the engine: inlined, GCC 12's SLP vectoriser sums
 // the translation row below from the unrounded doubles.
 [[gnu::noinline]] Mat4 formula_rotation(const Camera& c) {
-  const double sx = sin(-double(c.pitch)), cx = cos(-double(c.pitch));
-  const double sy = sin(-double(c.yaw)), cy = cos(-double(c.yaw));
-  const double sz = sin(-double(c.roll)), cz = cos(-double(c.roll));
+  const double pitch = -c.pitch, yaw = -c.yaw, roll = -c.roll;
+  const double sx = sin(pitch), cx = cos(pitch), sy = sin(yaw), cy = cos(yaw);
+  const double sz = sin(roll), cz = cos(roll);
   const double r[3][3] = {{cy * cz - sz * sx * sy, cz * sx * sy + sz * cy, -cx * sy},
                           {-sz * cx, cz * cx, sx},
                           {sz * sx * cy + cz * sy, sz * sy - cz * sx * cy, cx * cy}};
@@ -132,7 +132,7 @@ void composed_view(const Camera& c, double a[3][3]) {
 // The whole matrix: the translation row summed from the rounded entries.
 Mat4 formula_view(const Camera& c) {
   Mat4 m = formula_rotation(c);
-  const double p[3] = {-double(c.position.x), -double(c.position.y), -double(c.position.z)};
+  const double p[3] = {-c.position.x, -c.position.y, -c.position.z};
   for (int j = 0; j < 3; ++j)
     m.m[3][j] = static_cast<float>(p[0] * m.m[0][j] + p[1] * m.m[1][j] + p[2] * m.m[2][j]);
   return m;
@@ -172,8 +172,8 @@ TEST(View, EveryAngleCaseAgreesWithTheFullProduct) {
       const Vec4& w = object->world_vertices[k];
       const Vec4& v = object->view_vertices[k];
       for (int j = 0; j < 3; ++j) {
-        const double full = double(w.x) * m.m[0][j] + double(w.y) * m.m[1][j] +
-                            double(w.z) * m.m[2][j] + m.m[3][j];
+        const double x = w.x, y = w.y, z = w.z;
+        const double full = x * m.m[0][j] + y * m.m[1][j] + z * m.m[2][j] + m.m[3][j];
         ASSERT_EQ((&v.x)[j], static_cast<float>(full)) << "case " << c << " vertex " << k;
       }
     }

@@ -127,7 +127,8 @@ void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool cl
     anchor(R, b, first);
     shaded_rows(c, stats, shades, clip, first, b.y, L, R);
   } else {
-    const double X = t.x + (double(t.x) - b.x) * (double(m.y) - t.y) / (double(t.y) - b.y);
+    const double tx = t.x, ty = t.y;
+    const double X = tx + (tx - b.x) * (m.y - ty) / (ty - b.y);
     const bool mid_left = X > m.x;
     Edge lng = edge(t, b), shr;
     if (clip && m.y < 0) {
