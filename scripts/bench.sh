@@ -28,7 +28,7 @@ done
 cmake -S "$top" -B "$build" >/dev/null
 targets=(qn_bench_suite qn-capture qn qn_present_counter)
 [ "$all" -eq 0 ] ||
-  targets+=(qn_bench_effects qn_bench_model qn_bench_raster qn_bench_render qn_bench_display
+  targets+=(qn_bench_effects qn_bench_engine qn_bench_raster qn_bench_display
     qn_bench_data)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 data=$build/data
@@ -123,7 +123,7 @@ awk '
 
 # ---- every per-subsystem benchmark ------------------------------------------
 if [ "$all" -eq 1 ]; then
-  for b in effects model raster render display data; do
+  for b in effects engine raster display data; do
     exe="$build/bench/$b/qn_bench_$b"
     [ -x "$exe" ] || continue
     echo

@@ -13,6 +13,8 @@
 
 #include "data/archive.h"
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 
 namespace suite {
 

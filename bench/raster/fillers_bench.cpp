@@ -16,7 +16,7 @@
 namespace {
 
 struct Tri {
-  int x[3], y[3], z[3], i[3];
+  ScreenVertex v[3];
 };
 
 // Triangles of the objects' size (edges of some 10 to 40 pixels), either all
@@ -28,11 +28,11 @@ std::vector<Tri> make_triangles(bool straddling) {
   for (Tri& t : tris) {
     const int cx = straddling ? (any(0, 1) ? any(-15, 15) : any(305, 335)) : any(40, 280);
     const int cy = straddling ? any(-15, 255) : any(40, 200);
-    for (int k = 0; k < 3; ++k) {
-      t.x[k] = std::clamp(cx + any(-20, 20), straddling ? -100 : 0, straddling ? 420 : 319);
-      t.y[k] = std::clamp(cy + any(-20, 20), straddling ? -100 : 0, straddling ? 340 : 239);
-      t.z[k] = any(300, 2500);
-      t.i[k] = any(20, 255);
+    for (ScreenVertex& v : t.v) {
+      v.x = std::clamp(cx + any(-20, 20), straddling ? -100 : 0, straddling ? 420 : 319);
+      v.y = std::clamp(cy + any(-20, 20), straddling ? -100 : 0, straddling ? 340 : 239);
+      v.z = any(300, 2500);
+      v.i = any(20, 255);
     }
   }
   return tris;
@@ -44,25 +44,25 @@ struct Buffers {
   std::uint32_t shades[256];
   Buffers() {
     for (int i = 0; i < 256; ++i) shades[i] = static_cast<std::uint32_t>(i * 0x010101);
-    render_state.target = target.data();
-    render_state.zbuffer = depth.data();
+  }
+  RasterTarget raster() {
+    return {FrameSpan(target.data(), FRAME_PIXELS), DepthSpan(depth.data(), FRAME_PIXELS)};
   }
   long covered() const {
-    return std::count_if(depth.begin(), depth.end(), [](std::int32_t d) { return d != ZBUFFER_EMPTY; });
+    return std::count_if(depth.begin(), depth.end(),
+                         [](std::int32_t d) { return d != ZBUFFER_EMPTY; });
   }
 };
 
 enum Kind { SHADED, FLAT };
 
 void draw(Kind kind, bool clip, Buffers& b, const std::vector<Tri>& tris) {
+  const RasterTarget target = b.raster();
   for (const Tri& t : tris) {
     if (kind == SHADED)
-      shaded_triangle(b.shades, clip, t.x[0], t.y[0], t.z[0], t.i[0], t.x[1], t.y[1], t.z[1], t.i[1],
-                      t.x[2], t.y[2], t.z[2], t.i[2]);
-    else if (clip)
-      flat_triangle_clip(t.x[0], t.y[0], t.z[0], t.x[1], t.y[1], t.z[1], t.x[2], t.y[2], t.z[2], 0xFF);
+      draw_shaded_triangle(target, b.shades, clip, t.v[0], t.v[1], t.v[2]);
     else
-      flat_triangle(t.x[0], t.y[0], t.z[0], t.x[1], t.y[1], t.z[1], t.x[2], t.y[2], t.z[2], 0xFF);
+      draw_flat_triangle(target, 0xFF, clip, t.v[0], t.v[1], t.v[2]);
   }
 }
 

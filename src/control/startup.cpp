@@ -12,6 +12,7 @@
 #include "data/archive.h"
 #include "data/object_file.h"
 #include "display/display.h"
+#include "engine/model.h"
 #include "music/music.h"
 
 TextureStructure* demo_archive = nullptr;

@@ -9,6 +9,8 @@
 #include "control/timeline.h"
 #include "display/display.h"
 #include "effects/effects.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 
 namespace {
 std::uint32_t* text(int k) { return demo_archive->text[k]; }

@@ -1,9 +1,8 @@
 // Mesh objects, the object list and its shade ramps.
 #include <cstdlib>
-#include <cstring>
 
-#include "common/convert.h"
-#include "engine/engine.h"
+#include "engine/angle_case.h"
+#include "engine/model.h"
 #include "engine/rotation.h"
 
 Object* object_create(std::int32_t vertex_count, std::int32_t face_count) {
@@ -14,8 +13,8 @@ Object* object_create(std::int32_t vertex_count, std::int32_t face_count) {
   object->vertex_count = vertex_count;
   object->face_count = face_count;
   // One element at least, so an empty mesh still has valid (unused) blocks.
-  std::size_t v = vertex_count > 0 ? std::size_t(vertex_count) : 1;
-  std::size_t f = face_count > 0 ? std::size_t(face_count) : 1;
+  const std::size_t v = vertex_count > 0 ? static_cast<std::size_t>(vertex_count) : 1;
+  const std::size_t f = face_count > 0 ? static_cast<std::size_t>(face_count) : 1;
   object->vertices = static_cast<Vec4*>(std::calloc(v, sizeof(Vec4)));
   object->world_vertices = static_cast<Vec4*>(std::calloc(v, sizeof(Vec4)));
   object->view_vertices = static_cast<Vec4*>(std::calloc(v, sizeof(Vec4)));
@@ -58,7 +57,7 @@ void object_list_destroy(ObjectList* list) {
 
 void ramp_build(ShadeRamp* ramp, std::int32_t colour) {
   // Only the colour bits count: stray high bits must not reach the shades.
-  const std::uint32_t c = std::uint32_t(colour);
+  const auto c = static_cast<std::uint32_t>(colour);
   const std::uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
   ramp->colour = colour;
   for (std::uint32_t j = 0; j < 256; ++j)
@@ -87,56 +86,14 @@ void object_set_position(Object* object, float x, float y, float z) {
 }
 
 void object_rotate(Object* object, float ax, float ay, float az) {
-  rotation_dispatch(ax, ay, az, [&]<bool X, bool Y, bool Z>() {
-    if constexpr (X || Y || Z) {
-      const Rotation r = rotation_make<X, Y, Z>(ax, ay, az);
-      rotation_apply<X, Y, Z>(r, object->vertices, object->vertex_count);
+  angle_case_dispatch(angle_case(ax, ay, az), [&](auto c) {
+    constexpr unsigned C = decltype(c)::value;
+    if constexpr (C != 0) {
+      const Rotation r = rotation_make<C>(ax, ay, az);
+      rotation_apply<C>(r, object->vertices, object->vertex_count);
       for (std::int32_t i = 0; i < object->face_count; ++i)
-        rotation_apply<X, Y, Z>(r, &object->faces[i].normal, 1);
-      if (object->smooth) rotation_apply<X, Y, Z>(r, object->vertex_normals, object->vertex_count);
+        rotation_apply<C>(r, &object->faces[i].normal, 1);
+      if (object->smooth) rotation_apply<C>(r, object->vertex_normals, object->vertex_count);
     }
   });
-}
-
-void object_scale(Object* object, float factor) {
-  const double f = factor;
-  for (std::int32_t i = 0; i < object->vertex_count; ++i) {
-    Vec4& v = object->vertices[i];
-    v.x = float(v.x * f);
-    v.y = float(v.y * f);
-    v.z = float(v.z * f);
-  }
-  object->mean_radius = float(object->mean_radius * f);
-  object->bound_radius = float(object->bound_radius * f);
-  object->cull_radius = float(object->cull_radius * f);
-}
-
-void object_center(Object* object) {
-  const std::int32_t n = object->vertex_count;
-  if (n <= 0) return;  // no vertices, no centroid
-  long double sx = 0, sy = 0, sz = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
-    sx += object->vertices[i].x;
-    sy += object->vertices[i].y;
-    sz += object->vertices[i].z;
-  }
-  const float cx = float(sx / n), cy = float(sy / n), cz = float(sz / n);
-  object->position.x = float(double(object->position.x) + cx);
-  object->position.y = float(double(object->position.y) + cy);
-  object->position.z = float(double(object->position.z) + cz);
-  for (std::int32_t i = 0; i < n; ++i) {
-    Vec4& v = object->vertices[i];
-    v.x = float(double(v.x) - cx);
-    v.y = float(double(v.y) - cy);
-    v.z = float(double(v.z) - cz);
-  }
-}
-
-void ramp_gradient(std::uint32_t* table, int r0, int r1, int g0, int g1, int b0, int b1) {
-  // Components are meant to lie in 0..255; others wrap as 32-bit words.
-  auto step = [](int from, int to, int i) {
-    return std::uint32_t(to_int32(double(from) + double(i) * (double(to) - double(from)) / 256.0));
-  };
-  for (int i = 0; i < 256; ++i)
-    table[i] = (step(r0, r1, i) << 16) | (step(g0, g1, i) << 8) | step(b0, b1, i);
 }

@@ -65,6 +65,7 @@ int face_polygon(const Object& object, const Face& face, float focal, ScreenVert
 }
 
 struct FacePaint {
+  const RasterTarget& target;
   const std::uint32_t* shades;
   std::uint32_t shade;  // flat and unlit faces
   bool smooth;
@@ -73,17 +74,14 @@ struct FacePaint {
 
 inline void draw_triangle(const FacePaint& paint, const ScreenVertex& a, const ScreenVertex& b,
                           const ScreenVertex& c) {
-  if (paint.smooth) {
-    shaded_triangle(paint.shades, paint.clip, a.x, a.y, a.z, a.i, b.x, b.y, b.z, b.i, c.x, c.y, c.z,
-                    c.i);
-  } else if (paint.clip) {
-    flat_triangle_clip(a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, paint.shade);
-  } else {
-    flat_triangle(a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, paint.shade);
-  }
+  if (paint.smooth)
+    draw_shaded_triangle(paint.target, paint.shades, paint.clip, a, b, c);
+  else
+    draw_flat_triangle(paint.target, paint.shade, paint.clip, a, b, c);
 }
 
-void draw_face(const ObjectList& list, const Object& object, const Face& face, float focal) {
+void draw_face(const RasterTarget& target, const ObjectList& list, const Object& object,
+               const Face& face, float focal) {
   if (face.ramp < 0 || face.ramp >= std::min(list.ramp_count, MAX_RAMPS)) return;
   const ShadeRamp* ramp = list.ramps[face.ramp];
   if (!ramp) return;
@@ -91,7 +89,7 @@ void draw_face(const ObjectList& list, const Object& object, const Face& face, f
   const int n = face_polygon(object, face, focal, p);
   if (n == 0) return;
 
-  FacePaint paint{ramp->shades, 0, face.shading == SHADING_SMOOTH, face.edge_clip != 0};
+  FacePaint paint{target, ramp->shades, 0, face.shading == SHADING_SMOOTH, face.edge_clip != 0};
   if (face.shading == SHADING_FLAT)
     paint.shade = ramp->shades[std::clamp(face.intensity, 0, 255)];
   else
@@ -113,14 +111,13 @@ void draw_face(const ObjectList& list, const Object& object, const Face& face, f
 }  // namespace
 }  // namespace raster
 
-void draw_faces(ObjectList* list) {
-  const float focal = render_state.focal;
+void draw_faces(const ObjectList* list, const RasterTarget& target, float focal) {
   for (int o = std::min(list->count, MAX_OBJECTS) - 1; o >= 0; --o) {
     const Object* object = list->objects[o];
     if (!object || !object->visible || object->face_count <= 0) continue;
     for (int k = object->face_count - 1; k >= 0; --k) {
       const Face& face = object->faces[k];
-      if (face.drawable) raster::draw_face(*list, *object, face, focal);
+      if (face.drawable) raster::draw_face(target, *list, *object, face, focal);
     }
   }
 }

@@ -5,17 +5,12 @@
 #include <cstdint>
 
 #include "common/frame.h"
-#include "engine/engine.h"
+#include "raster/raster.h"
 
 namespace raster {
 
 constexpr int LAST_COLUMN = FRAME_WIDTH - 1;  // 319
 constexpr int LAST_ROW = FRAME_HEIGHT - 1;    // 239
-
-// One screen vertex as the fillers take it.
-struct ScreenVertex {
-  std::int32_t x, y, z, i;
-};
 
 // Indices of the top, middle and bottom vertex. The tie-breaks decide which
 // vertex is called top or middle, and the left/right choices of the fillers
@@ -56,9 +51,31 @@ inline std::int32_t depth_of(float z) {
 // then clamping, and keeps the conversion defined.
 inline int shade_index(float t) { return static_cast<int>(std::clamp(t, 0.0f, 255.0f)); }
 
-inline std::uint32_t* target_row(std::int64_t y) {
-  return render_state.target + y * FRAME_WIDTH;
+// Nothing of a triangle ordered top to bottom can reach the screen.
+constexpr bool off_screen(const ScreenVertex& t, const ScreenVertex& m, const ScreenVertex& b) {
+  return t.y > LAST_ROW || b.y < 0 || (t.x < 0 && m.x < 0 && b.x < 0) ||
+         (t.x > LAST_COLUMN && m.x > LAST_COLUMN && b.x > LAST_COLUMN);
 }
-inline std::int32_t* depth_row(std::int64_t y) { return render_state.zbuffer + y * FRAME_WIDTH; }
+
+// The two edges of a triangle ordered top to bottom with a flat bottom
+// (middle.y = bottom.y: both edges leave the top vertex) or a flat top (both
+// reach the bottom vertex). Of the two vertices on the flat row, the one
+// further left starts the left edge; a tie gives the left edge to the bottom
+// vertex of a flat bottom and to the middle vertex of a flat top.
+struct SideEdges {
+  const ScreenVertex *left_from, *left_to, *right_from, *right_to;
+};
+constexpr SideEdges side_edges(const ScreenVertex& t, const ScreenVertex& m,
+                               const ScreenVertex& b) {
+  if (m.y == b.y) return b.x > m.x ? SideEdges{&t, &m, &t, &b} : SideEdges{&t, &b, &t, &m};
+  return t.x < m.x ? SideEdges{&t, &b, &m, &b} : SideEdges{&m, &b, &t, &b};
+}
+
+inline std::uint32_t* target_row(const RasterTarget& target, std::int64_t y) {
+  return target.pixels.data() + y * FRAME_WIDTH;
+}
+inline std::int32_t* depth_row(const RasterTarget& target, std::int64_t y) {
+  return target.depths.data() + y * FRAME_WIDTH;
+}
 
 }  // namespace raster

@@ -50,7 +50,8 @@ inline void edge_skip(Edge& e, i64 rows) {
 }
 
 template <bool Clip>
-inline void span(i64 y, const Edge& left, const Edge& right, std::uint32_t shade) {
+inline void span(const RasterTarget& target, i64 y, const Edge& left, const Edge& right,
+                 std::uint32_t shade) {
   const i64 l = whole(left.x), r = whole(right.x);
   if constexpr (Clip) {
     if (l > LAST_COLUMN || r < 0) return;
@@ -65,8 +66,8 @@ inline void span(i64 y, const Edge& left, const Edge& right, std::uint32_t shade
     }
     if (r > LAST_COLUMN) end = LAST_COLUMN;
   }
-  std::uint32_t* pixels = target_row(y);
-  std::int32_t* depths = depth_row(y);
+  std::uint32_t* pixels = target_row(target, y);
+  std::int32_t* depths = depth_row(target, y);
   for (i64 x = start; x <= end; ++x) {
     const auto d = static_cast<std::int32_t>(whole(depth));
     if (depths[x] >= d) {
@@ -80,7 +81,8 @@ inline void span(i64 y, const Edge& left, const Edge& right, std::uint32_t shade
 // Rows first..last (clipped to the screen in the clipping copy); edges that
 // start above row 0 are first moved down to it.
 template <bool Clip>
-inline void run(i64 first, i64 last, Edge& left, Edge& right, std::uint32_t shade) {
+inline void run(const RasterTarget& target, i64 first, i64 last, Edge& left, Edge& right,
+                std::uint32_t shade) {
   if constexpr (Clip) {
     if (first < 0) {
       edge_skip(left, -first);
@@ -90,7 +92,7 @@ inline void run(i64 first, i64 last, Edge& left, Edge& right, std::uint32_t shad
     if (last > LAST_ROW) last = LAST_ROW;
   }
   for (i64 y = first; y <= last; ++y) {
-    span<Clip>(y, left, right, shade);
+    span<Clip>(target, y, left, right, shade);
     left.x += left.dx;
     left.z += left.dz;
     right.x += right.dx;
@@ -111,48 +113,30 @@ inline bool out_of_range(const Vertex* v) {
 }
 
 template <bool Clip>
-void fill_flat(Vertex v0, Vertex v1, Vertex v2, std::uint32_t shade) {
+void fill_flat(const RasterTarget& target, const Vertex& v0, const Vertex& v1, const Vertex& v2,
+               std::uint32_t shade) {
   if (v0.y == v1.y && v1.y == v2.y) return;
   if (v0.x == v1.x && v1.x == v2.x) return;
-  Vertex v[3] = {v0, v1, v2};
+  const Vertex v[3] = {v0, v1, v2};
   if constexpr (Clip) {
     if (out_of_range(v)) return;
   }
   const RowOrder order = order_by_row(v0.y, v1.y, v2.y);
   Vertex t = v[order.top], m = v[order.middle], b = v[order.bottom];
   if constexpr (Clip) {
-    if ((t.x < 0 && m.x < 0 && b.x < 0) ||
-        (t.x > LAST_COLUMN && m.x > LAST_COLUMN && b.x > LAST_COLUMN) || b.y < 0 ||
-        t.y > LAST_ROW)
-      return;
+    if (off_screen(t, m, b)) return;
   }
   t.z = std::clamp(t.z, -DEPTH_LIMIT, DEPTH_LIMIT);
   m.z = std::clamp(m.z, -DEPTH_LIMIT, DEPTH_LIMIT);
   b.z = std::clamp(b.z, -DEPTH_LIMIT, DEPTH_LIMIT);
 
-  Edge left, right;
-  if (t.y == m.y) {
-    const i64 dy = i64{b.y} - m.y;
-    if (m.x > t.x) {
-      left = edge_toward(t, b, dy);
-      right = edge_toward(m, b, dy);
-    } else {
-      left = edge_toward(m, b, dy);
-      right = edge_toward(t, b, dy);
-    }
-    run<Clip>(t.y, b.y, left, right, shade);
-    return;
-  }
-  if (m.y == b.y) {
+  if (t.y == m.y || m.y == b.y) {
+    // A flat top or bottom: one run, both edges over all its rows.
     const i64 dy = i64{b.y} - t.y;
-    if (m.x < b.x) {
-      left = edge_toward(t, m, dy);
-      right = edge_toward(t, b, dy);
-    } else {
-      left = edge_toward(t, b, dy);
-      right = edge_toward(t, m, dy);
-    }
-    run<Clip>(t.y, b.y, left, right, shade);
+    const SideEdges side = side_edges(t, m, b);
+    Edge left = edge_toward(*side.left_from, *side.left_to, dy);
+    Edge right = edge_toward(*side.right_from, *side.right_to, dy);
+    run<Clip>(target, t.y, b.y, left, right, shade);
     return;
   }
 
@@ -172,29 +156,24 @@ void fill_flat(Vertex v0, Vertex v1, Vertex v2, std::uint32_t shade) {
       // first row of the lower run, where the upper run would have left it.
       edge_short = edge_toward(m, b, lower_rows);
       edge_skip(edge_long, upper_rows + 1);
-      run<true>(i64{m.y} + 1, b.y, l, r, shade);
+      run<true>(target, i64{m.y} + 1, b.y, l, r, shade);
       return;
     }
   }
   edge_short = edge_toward(t, m, upper_rows);
-  run<Clip>(t.y, m.y, l, r, shade);
-  if constexpr (Clip) {
-    if (i64{m.y} + 1 > LAST_ROW) return;
-  }
+  run<Clip>(target, t.y, m.y, l, r, shade);
   // The lower run starts the short edge at the middle vertex itself.
   edge_short = edge_toward(m, b, lower_rows);
-  run<Clip>(i64{m.y} + 1, b.y, l, r, shade);
+  run<Clip>(target, i64{m.y} + 1, b.y, l, r, shade);
 }
 
 }  // namespace
 }  // namespace raster
 
-void flat_triangle_clip(int x0, int y0, int z0, int x1, int y1, int z1, int x2, int y2, int z2,
-                        std::uint32_t shade) {
-  raster::fill_flat<true>({x0, y0, z0, 0}, {x1, y1, z1, 0}, {x2, y2, z2, 0}, shade);
-}
-
-void flat_triangle(int x0, int y0, int z0, int x1, int y1, int z1, int x2, int y2, int z2,
-                   std::uint32_t shade) {
-  raster::fill_flat<false>({x0, y0, z0, 0}, {x1, y1, z1, 0}, {x2, y2, z2, 0}, shade);
+void draw_flat_triangle(const RasterTarget& target, std::uint32_t shade, bool clip,
+                        const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  if (clip)
+    raster::fill_flat<true>(target, a, b, c, shade);
+  else
+    raster::fill_flat<false>(target, a, b, c, shade);
 }

@@ -1,8 +1,10 @@
 // The smooth-shaded fillers: intensity and depth interpolated in single
 // precision down two edges and across each row, strict depth test (a pixel at
-// equal depth is not drawn). Each shape is one template; the Clip = false copy
-// has no screen-edge test in it and trusts its caller that the whole triangle
-// lies on screen.
+// equal depth is not drawn). A triangle is ordered top to bottom and filled in
+// one run of rows when it has a flat top or bottom, in two (split at the
+// middle row) otherwise. Each shape is one template; the Clip = false copy has
+// no screen-edge test in it and trusts its caller that the whole triangle lies
+// on screen.
 #include <cstdint>
 
 #include "raster/fill.h"
@@ -49,7 +51,8 @@ inline void edge_retreat(Edge& e) {
 }
 
 template <bool Clip>
-inline void span(const std::uint32_t* shades, std::int64_t y, const Edge& left, const Edge& right) {
+inline void span(const RasterTarget& target, const std::uint32_t* shades, std::int64_t y,
+                 const Edge& left, const Edge& right) {
   const std::int64_t l = column_of(left.x);
   const std::int64_t r = column_of(right.x);
   if constexpr (Clip) {
@@ -72,8 +75,8 @@ inline void span(const std::uint32_t* shades, std::int64_t y, const Edge& left, 
     }
     if (r > LAST_COLUMN) end = LAST_COLUMN;
   }
-  std::uint32_t* pixels = target_row(y);
-  std::int32_t* depths = depth_row(y);
+  std::uint32_t* pixels = target_row(target, y);
+  std::int32_t* depths = depth_row(target, y);
   for (std::int64_t x = start; x <= end; ++x) {
     const std::int32_t d = depth_of(z);
     if (depths[x] > d) {
@@ -86,80 +89,56 @@ inline void span(const std::uint32_t* shades, std::int64_t y, const Edge& left, 
 }
 
 template <bool Clip>
-inline void rows(const std::uint32_t* shades, std::int64_t first, std::int64_t last, Edge& left,
-                 Edge& right) {
+inline void rows(const RasterTarget& target, const std::uint32_t* shades, std::int64_t first,
+                 std::int64_t last, Edge& left, Edge& right) {
   for (std::int64_t y = first; y <= last; ++y) {
-    span<Clip>(shades, y, left, right);
+    span<Clip>(target, shades, y, left, right);
     edge_advance(left);
     edge_advance(right);
   }
 }
 
-// Nothing of the triangle can reach the screen.
-inline bool off_screen(const Vertex& t, const Vertex& m, const Vertex& b) {
-  return t.y > LAST_ROW || b.y < 0 || (t.x < 0 && m.x < 0 && b.x < 0) ||
-         (t.x > LAST_COLUMN && m.x > LAST_COLUMN && b.x > LAST_COLUMN);
-}
-
-inline std::int64_t first_row(std::int64_t row) { return row < 0 ? 0 : row; }
 inline std::int64_t last_row(std::int64_t row) { return row > LAST_ROW ? LAST_ROW : row; }
 
-// Middle and bottom vertex on one row.
+// Rows first..last (clipped to the screen in the clipping copy), both edges
+// started on the first row from the vertex they are anchored at.
 template <bool Clip>
-void fill_bottom(const std::uint32_t* shades, const Vertex& t, const Vertex& m, const Vertex& b) {
+inline void run(const RasterTarget& target, const std::uint32_t* shades, const Vertex& anchor,
+                std::int64_t first, std::int64_t last, Edge& left, Edge& right) {
+  if constexpr (Clip) {
+    if (first < 0) first = 0;
+    last = last_row(last);
+  }
+  edge_start(left, anchor, first);
+  edge_start(right, anchor, first);
+  rows<Clip>(target, shades, first, last, left, right);
+}
+
+// A flat bottom or a flat top: one run of rows, top to bottom, both edges
+// anchored at the vertex they share (the top of a flat bottom, the bottom of
+// a flat top).
+template <bool Clip>
+void fill_one_run(const RasterTarget& target, const std::uint32_t* shades, const Vertex& t,
+                  const Vertex& m, const Vertex& b) {
   if constexpr (Clip) {
     if (off_screen(t, m, b)) return;
   }
   // Three vertices on one row draw nothing (and would give no steps).
-  if (m.y <= t.y || b.y <= t.y) return;
+  if (b.y == t.y) return;
+  const SideEdges side = side_edges(t, m, b);
   Edge left, right;
-  if (b.x > m.x) {
-    edge_steps(left, t, m);
-    edge_steps(right, t, b);
-  } else {
-    edge_steps(left, t, b);
-    edge_steps(right, t, m);
-  }
-  std::int64_t first = t.y, last = m.y;
-  if constexpr (Clip) {
-    first = first_row(first);
-    last = last_row(last);
-  }
-  edge_start(left, t, first);
-  edge_start(right, t, first);
-  rows<Clip>(shades, first, last, left, right);
-}
-
-// Top and middle vertex on one row: both edges are anchored at the bottom.
-template <bool Clip>
-void fill_top(const std::uint32_t* shades, const Vertex& t, const Vertex& m, const Vertex& b) {
-  if constexpr (Clip) {
-    if (off_screen(t, m, b)) return;
-  }
-  if (b.y <= t.y || b.y <= m.y) return;
-  Edge left, right;
-  const Vertex* left_from = &m;
-  const Vertex* right_from = &t;
-  if (t.x < m.x) std::swap(left_from, right_from);
-  edge_steps(left, *left_from, b);
-  edge_steps(right, *right_from, b);
-  std::int64_t first = t.y, last = b.y;
-  if constexpr (Clip) {
-    first = first_row(first);
-    last = last_row(last);
-  }
-  edge_start(left, b, first);
-  edge_start(right, b, first);
-  rows<Clip>(shades, first, last, left, right);
+  edge_steps(left, *side.left_from, *side.left_to);
+  edge_steps(right, *side.right_from, *side.right_to);
+  run<Clip>(target, shades, m.y == b.y ? t : b, t.y, b.y, left, right);
 }
 
 // Three distinct rows: upper half down to the middle row, lower half below it.
 template <bool Clip>
-void fill_split(const std::uint32_t* shades, const Vertex& t, const Vertex& m, const Vertex& b) {
+void fill_split(const RasterTarget& target, const std::uint32_t* shades, const Vertex& t,
+                const Vertex& m, const Vertex& b) {
   if constexpr (Clip) {
     if (off_screen(t, m, b)) return;
   }
-  if (m.y <= t.y || b.y <= m.y) return;
   // Column of the long edge at the middle row. Double precision keeps the
   // comparison exact for every screen-sized triangle, ties included.
   const double long_x = t.x + static_cast<double>(std::int64_t{t.x} - b.x) *
@@ -176,45 +155,42 @@ void fill_split(const std::uint32_t* shades, const Vertex& t, const Vertex& m, c
       // The upper half is wholly above the screen: both edges are taken from
       // the bottom vertex at row 0.
       edge_steps(edge_short, m, b);
-      edge_start(edge_short, b, 0);
-      edge_start(edge_long, b, 0);
-      rows<true>(shades, 0, last_row(b.y), left, right);
+      run<true>(target, shades, b, 0, b.y, left, right);
       return;
     }
   }
   edge_steps(edge_short, t, m);
-  std::int64_t first = t.y, last = m.y;
-  if constexpr (Clip) {
-    first = first_row(first);
-    last = last_row(last);
-  }
-  edge_start(edge_short, t, first);
-  edge_start(edge_long, t, first);
-  rows<Clip>(shades, first, last, left, right);
+  run<Clip>(target, shades, t, t.y, m.y, left, right);
 
-  if constexpr (Clip) {
-    if (m.y >= LAST_ROW) return;
-  }
   // The short edge turns at the middle vertex: back one old step to the
   // middle row, then one step of the new edge to the row below it.
   edge_retreat(edge_short);
   edge_steps(edge_short, m, b);
   edge_advance(edge_short);
-  rows<Clip>(shades, std::int64_t{m.y} + 1, Clip ? last_row(b.y) : b.y, left, right);
+  rows<Clip>(target, shades, std::int64_t{m.y} + 1, Clip ? last_row(b.y) : b.y, left, right);
+}
+
+template <bool Clip>
+void fill_shaded(const RasterTarget& target, const std::uint32_t* shades, const Vertex& a,
+                 const Vertex& b, const Vertex& c) {
+  const Vertex* v[3] = {&a, &b, &c};
+  const RowOrder order = order_by_row(a.y, b.y, c.y);
+  const Vertex& top = *v[order.top];
+  const Vertex& middle = *v[order.middle];
+  const Vertex& bottom = *v[order.bottom];
+  if (middle.y == bottom.y || middle.y == top.y)
+    fill_one_run<Clip>(target, shades, top, middle, bottom);
+  else
+    fill_split<Clip>(target, shades, top, middle, bottom);
 }
 
 }  // namespace
 }  // namespace raster
 
-#define QN_SHADED(name, shape, clip)                                                             \
-  void name(const std::uint32_t* shades, int tx, int ty, int tz, int ti, int mx, int my, int mz, \
-            int mi, int bx, int by, int bz, int bi) {                                            \
-    raster::shape<clip>(shades, {tx, ty, tz, ti}, {mx, my, mz, mi}, {bx, by, bz, bi});           \
-  }
-QN_SHADED(shaded_bottom_clip, fill_bottom, true)
-QN_SHADED(shaded_bottom, fill_bottom, false)
-QN_SHADED(shaded_top_clip, fill_top, true)
-QN_SHADED(shaded_top, fill_top, false)
-QN_SHADED(shaded_split_clip, fill_split, true)
-QN_SHADED(shaded_split, fill_split, false)
-#undef QN_SHADED
+void draw_shaded_triangle(const RasterTarget& target, const std::uint32_t* shades, bool clip,
+                          const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  if (clip)
+    raster::fill_shaded<true>(target, shades, a, b, c);
+  else
+    raster::fill_shaded<false>(target, shades, a, b, c);
+}

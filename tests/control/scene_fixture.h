@@ -10,6 +10,7 @@
 #include "control/tables.h"
 #include "data/archive.h"
 #include "engine/engine.h"
+#include "engine/model.h"
 
 inline void scene_fixture_setup() {
   static bool done = false;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/model.h"
 
 struct TempFile {
   std::string path;

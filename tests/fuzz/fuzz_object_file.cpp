@@ -1,5 +1,5 @@
 #include "data/object_file.h"
-#include "engine/engine.h"
+#include "engine/model.h"
 #include "fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {

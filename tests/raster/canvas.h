@@ -1,10 +1,11 @@
-// A frame and z-buffer that the fillers draw into through render_state.
+// A frame and z-buffer for the fillers to draw into.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 #include "common/frame.h"
 #include "engine/engine.h"
+#include "raster/raster.h"
 
 constexpr std::uint32_t BACKGROUND = 0xDEADBEEF;
 
@@ -12,11 +13,8 @@ struct Canvas {
   std::vector<std::uint32_t> target = std::vector<std::uint32_t>(FRAME_PIXELS, BACKGROUND);
   std::vector<std::int32_t> depth = std::vector<std::int32_t>(FRAME_PIXELS, ZBUFFER_EMPTY);
 
-  Canvas() { bind(); }
-  void bind() {
-    render_state.target = target.data();
-    render_state.zbuffer = depth.data();
-    render_state.focal = 200.0f;
+  RasterTarget raster() {
+    return {FrameSpan(target.data(), FRAME_PIXELS), DepthSpan(depth.data(), FRAME_PIXELS)};
   }
   std::uint32_t at(int x, int y) const { return target[y * FRAME_WIDTH + x]; }
   std::int32_t z(int x, int y) const { return depth[y * FRAME_WIDTH + x]; }

@@ -23,7 +23,8 @@ struct Scene {
 
   Scene() {
     for (int r = 0; r < 2; ++r)
-      for (int i = 0; i < 256; ++i) ramps[r].shades[i] = 0x1000u * (r + 1) + static_cast<std::uint32_t>(i);
+      for (int i = 0; i < 256; ++i)
+        ramps[r].shades[i] = 0x1000u * (r + 1) + static_cast<std::uint32_t>(i);
     list.ramp_count = 2;
     list.ramps[0] = &ramps[0];
     list.ramps[1] = &ramps[1];
@@ -52,8 +53,7 @@ struct Scene {
     object.view_vertices = vertices.data();
     object.face_count = static_cast<std::int32_t>(faces.size());
     object.faces = faces.data();
-    canvas.bind();
-    draw_faces(&list);
+    draw_faces(&list, canvas.raster(), 200.0f);
   }
 };
 
@@ -96,38 +96,37 @@ TEST(DrawFaces, CutsQuadsAndClipPolygonsIntoFansAroundTheFirstVertex) {
   quad.draw();
   const std::uint32_t s = quad.ramps[0].shades[100];
   Canvas expected;
-  flat_triangle(110, 89, 400, 210, 79, 400, 160, 169, 400, s);
-  flat_triangle(110, 89, 400, 160, 99, 400, 160, 169, 400, s);
+  draw_flat_triangle(expected.raster(), s, false, {110, 89, 400}, {210, 79, 400}, {160, 169, 400});
+  draw_flat_triangle(expected.raster(), s, false, {110, 89, 400}, {160, 99, 400}, {160, 169, 400});
   EXPECT_TRUE(quad.canvas == expected);
   Canvas other_cut;
-  flat_triangle(210, 79, 400, 160, 169, 400, 160, 99, 400, s);
-  flat_triangle(210, 79, 400, 110, 89, 400, 160, 99, 400, s);
+  draw_flat_triangle(other_cut.raster(), s, false, {210, 79, 400}, {160, 169, 400}, {160, 99, 400});
+  draw_flat_triangle(other_cut.raster(), s, false, {210, 79, 400}, {110, 89, 400}, {160, 99, 400});
   EXPECT_FALSE(quad.canvas == other_cut);
 
   // Five clip vertices: (0, 4, 3), (0, 3, 2), (0, 2, 1), smooth with distinct
-  // levels so each triangle's vertex roles matter.
+  // levels so each triangle's vertex roles matter, at one depth so that on the
+  // edges they share the triangle drawn first keeps its pixels.
   Scene five;
   Face& f = five.add_face({{0, 0, 400, 1}, {0, 0, 400, 1}, {0, 0, 400, 1}}, SHADING_SMOOTH);
   f.near_clipped = 1;
   f.clip_count = 5;
-  const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 300, 1}, {140, -120, 500, 1},
-                       {-150, -140, 350, 1}, {-220, 20, 450, 1}};
+  const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 400, 1}, {140, -120, 400, 1},
+                       {-150, -140, 400, 1}, {-220, 20, 400, 1}};
   const int levels[5] = {10, 90, 170, 250, 40};
-  int sx[5], sy[5], sz[5];
+  ScreenVertex p[5];
   for (int k = 0; k < 5; ++k) {
     f.clip_vertices[k] = pts[k];
     f.clip_intensity[k] = levels[k];
     const float sc = 200.0f / pts[k].z;
-    sx[k] = static_cast<int>(sc * pts[k].x) + 160;
-    sy[k] = 119 - static_cast<int>(sc * pts[k].y);
-    sz[k] = static_cast<int>(pts[k].z);
+    p[k] = {static_cast<int>(sc * pts[k].x) + 160, 119 - static_cast<int>(sc * pts[k].y),
+            static_cast<int>(pts[k].z), levels[k]};
   }
   f.edge_clip = 1;
   five.draw();
   Canvas fan;
   for (int k = 4; k >= 2; --k)
-    shaded_triangle(five.ramps[0].shades, 1, sx[0], sy[0], sz[0], levels[0], sx[k], sy[k], sz[k],
-                    levels[k], sx[k - 1], sy[k - 1], sz[k - 1], levels[k - 1]);
+    draw_shaded_triangle(fan.raster(), five.ramps[0].shades, true, p[0], p[k], p[k - 1]);
   EXPECT_TRUE(five.canvas == fan);
 }
 
@@ -159,8 +158,11 @@ TEST(DrawFaces, LaterFacesAndObjectsAreDrawnFirst) {
   EXPECT_EQ(flat.canvas.at(160, 119), flat.ramps[0].shades[100]);
   // ...while of two smooth ones the first drawn (face 1) stays.
   Scene smooth;
-  smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}}, SHADING_SMOOTH).ramp = 0;
-  smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}}, SHADING_SMOOTH).ramp = 1;
+  for (int ramp : {0, 1}) {
+    Face& f = smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}},
+                              SHADING_SMOOTH);
+    f.ramp = ramp;
+  }
   smooth.draw();
   EXPECT_EQ(smooth.canvas.at(160, 119), smooth.ramps[1].shades[60]);
 

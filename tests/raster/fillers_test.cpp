@@ -2,6 +2,7 @@
 // starts and the vertex order's tie-breaks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <random>
@@ -18,11 +19,13 @@ using raster::RowOrder;
 
 std::uint32_t shade(int i) { return 0x1000u + static_cast<std::uint32_t>(i); }
 
-void shaded(const TestShades& r, int clip, RefVertex a, RefVertex b, RefVertex c) {
-  shaded_triangle(r.shades, clip, a.x, a.y, a.z, a.i, b.x, b.y, b.z, b.i, c.x, c.y, c.z, c.i);
+void shaded(Canvas& canvas, const TestShades& r, bool clip, ScreenVertex a, ScreenVertex b,
+            ScreenVertex c) {
+  draw_shaded_triangle(canvas.raster(), r.shades, clip, a, b, c);
 }
-void flat(bool clip, RefVertex a, RefVertex b, RefVertex c, std::uint32_t colour) {
-  (clip ? flat_triangle_clip : flat_triangle)(a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z, colour);
+void flat(Canvas& canvas, bool clip, ScreenVertex a, ScreenVertex b, ScreenVertex c,
+          std::uint32_t colour) {
+  draw_flat_triangle(canvas.raster(), colour, clip, a, b, c);
 }
 
 TEST(RowOrder, TiesNameTopAndMiddleAsTheFillersExpect) {
@@ -39,35 +42,14 @@ TEST(RowOrder, TiesNameTopAndMiddleAsTheFillersExpect) {
   EXPECT_TRUE(same(order_by_row(9, 1, 3), 1, 2, 0));
 }
 
-// The set-up hands each shape to its own filler with the vertices in order.
-TEST(ShadedSetup, DispatchesEachShapeWithOrderedVertices) {
-  TestShades r;
-  const RefVertex a{40, 30, 500, 10}, b{90, 30, 600, 200}, c{60, 90, 700, 90};
-  Canvas via_setup;
-  shaded(r, 0, a, b, c);  // y0 = y1 < y2: top is vertex 1, flat top
-  Canvas direct;
-  shaded_top(r.shades, b.x, b.y, b.z, b.i, a.x, a.y, a.z, a.i, c.x, c.y, c.z, c.i);
-  EXPECT_TRUE(via_setup == direct);
-
-  Canvas bottom_setup;
-  shaded(r, 1, c, {10, 90, 400, 0}, {30, 20, 450, 255});  // y0 = y1 > y2: flat bottom (2, 1, 0)
-  Canvas bottom_direct;
-  shaded_bottom_clip(r.shades, 30, 20, 450, 255, 10, 90, 400, 0, c.x, c.y, c.z, c.i);
-  EXPECT_TRUE(bottom_setup == bottom_direct);
-
-  Canvas one_row;
-  shaded(r, 1, {10, 50, 300, 0}, {200, 50, 300, 0}, {100, 50, 300, 0});
-  EXPECT_TRUE(one_row.empty());
-}
-
 TEST(ShadedFill, EqualDepthKeepsTheFirstFace) {
   TestShades first, second;
   for (auto& s : second.shades) s = 0xABCDEF;
   Canvas c;
-  shaded(first, 0, {20, 20, 800, 100}, {200, 40, 800, 100}, {80, 180, 800, 100});
-  shaded(second, 0, {20, 20, 800, 100}, {200, 40, 800, 100}, {80, 180, 800, 100});
+  shaded(c, first, false, {20, 20, 800, 100}, {200, 40, 800, 100}, {80, 180, 800, 100});
+  shaded(c, second, false, {20, 20, 800, 100}, {200, 40, 800, 100}, {80, 180, 800, 100});
   EXPECT_EQ(c.at(80, 60), shade(100));
-  shaded(second, 0, {20, 20, 799, 100}, {200, 40, 799, 100}, {80, 180, 799, 100});
+  shaded(c, second, false, {20, 20, 799, 100}, {200, 40, 799, 100}, {80, 180, 799, 100});
   EXPECT_EQ(c.at(80, 60), 0xABCDEFu);
   EXPECT_EQ(c.z(80, 60), 799);
 }
@@ -76,7 +58,7 @@ TEST(ShadedFill, RowWhoseEndsShareAColumnDrawsOnePixelWithTheLeftValues) {
   TestShades r;
   Canvas c;
   // Row 1: left edge at 50.2 (intensity 50, depth 1000), right at 50.8.
-  shaded_bottom(r.shades, 50, 0, 1000, 0, 51, 5, 1000, 250, 54, 5, 2000, 0);
+  shaded(c, r, false, {50, 0, 1000, 0}, {51, 5, 1000, 250}, {54, 5, 2000, 0});
   EXPECT_EQ(c.at(50, 1), shade(50));
   EXPECT_EQ(c.z(50, 1), 1000);
   EXPECT_FALSE(c.drawn(49, 1));
@@ -86,14 +68,14 @@ TEST(ShadedFill, RowWhoseEndsShareAColumnDrawsOnePixelWithTheLeftValues) {
 TEST(ShadedFill, RowRangesIncludeFirstAndLastRow) {
   TestShades r;
   Canvas c;
-  shaded(r, 0, {100, 20, 500, 0}, {60, 50, 500, 0}, {120, 80, 500, 0});
+  shaded(c, r, false, {100, 20, 500, 0}, {60, 50, 500, 0}, {120, 80, 500, 0});
   for (int y = 20; y <= 80; ++y) EXPECT_TRUE(c.row_drawn(y)) << y;
   EXPECT_FALSE(c.row_drawn(19));
   EXPECT_FALSE(c.row_drawn(81));
   EXPECT_TRUE(c.drawn(60, 50));  // the middle vertex, on the upper half's last row
 
   Canvas b;
-  shaded(r, 0, {100, 20, 500, 0}, {60, 50, 500, 0}, {120, 50, 500, 0});
+  shaded(b, r, false, {100, 20, 500, 0}, {60, 50, 500, 0}, {120, 50, 500, 0});
   EXPECT_TRUE(b.row_drawn(20));
   EXPECT_TRUE(b.row_drawn(50));
   EXPECT_FALSE(b.row_drawn(51));
@@ -103,7 +85,7 @@ TEST(ShadedFill, ClippedRowStartsAtColumnZeroFromTheUnroundedEdge) {
   TestShades r;
   Canvas c;
   // Row 1: left edge -3.5 (t 50, z 1000), right edge 6.5 (t 100, z 1450).
-  shaded_bottom_clip(r.shades, -7, 0, 1000, 0, 0, 2, 1000, 100, 20, 2, 1900, 200);
+  shaded(c, r, true, {-7, 0, 1000, 0}, {0, 2, 1000, 100}, {20, 2, 1900, 200});
   const float dt = 50.0f / 9.0f, dz = 450.0f / 9.0f;
   EXPECT_EQ(c.at(0, 1), shade(static_cast<int>(50.0f + dt * 3.5f)));
   EXPECT_EQ(c.z(0, 1), static_cast<int>(1000.0f + dz * 3.5f));
@@ -114,76 +96,86 @@ TEST(ShadedFill, ClippedRowStartsAtColumnZeroFromTheUnroundedEdge) {
 TEST(ShadedFill, TrianglesAboveTheScreenStartAtRowZero) {
   TestShades r;
   Canvas bottom;  // edges from the top vertex plus 20 steps
-  shaded_bottom_clip(r.shades, 100, -20, 1000, 10, 60, 20, 1000, 50, 160, 20, 1000, 250);
+  shaded(bottom, r, true, {100, -20, 1000, 10}, {60, 20, 1000, 50}, {160, 20, 1000, 250});
   EXPECT_EQ(bottom.first_drawn(0), 80);
   EXPECT_EQ(bottom.last_drawn(0), 130);
   EXPECT_EQ(bottom.at(80, 0), shade(30));
 
   Canvas top;  // edges from the bottom vertex minus 20 steps
-  shaded_top_clip(r.shades, 0, -20, 1000, 0, 100, -20, 1000, 0, 50, 20, 1000, 200);
+  shaded(top, r, true, {100, -20, 1000, 0}, {0, -20, 1000, 0}, {50, 20, 1000, 200});
   EXPECT_EQ(top.first_drawn(0), 25);
   EXPECT_EQ(top.last_drawn(0), 75);
   EXPECT_EQ(top.at(25, 0), shade(100));
 
   Canvas split;  // middle above the screen: both edges from the bottom vertex
-  shaded_split_clip(r.shades, 100, -40, 900, 0, 20, -5, 900, 0, 150, 100, 900, 0);
+  shaded(split, r, true, {100, -40, 900, 0}, {20, -5, 900, 0}, {150, 100, 900, 0});
   EXPECT_EQ(split.first_drawn(0), static_cast<int>(150.0f + 130.0f / 105.0f * -100.0f));
   EXPECT_FALSE(split.row_drawn(101));
 }
 
-// Shapes on and over the screen edges, each against the rules.
+// Shapes on and over the screen edges and the tie-breaks of the vertex order,
+// each against the rules, clipped and (when on screen) not.
 TEST(ShadedFill, EdgeCasesMatchTheRules) {
   TestShades r;
-  const RefVertex cases[][3] = {
+  const ScreenVertex cases[][3] = {
       {{100, 200, 500, 0}, {50, 238, 600, 128}, {150, 300, 700, 255}},   // lower half on row 239
       {{100, 200, 500, 0}, {50, 239, 600, 128}, {150, 300, 700, 255}},   // no lower half
       {{300, 200, 500, 0}, {250, 230, 600, 128}, {330, 260, 700, 255}},  // right edge off
       {{-50, -30, 500, 255}, {200, 10, 500, 0}, {-10, 300, 500, 128}},   // three edges off
-      {{-5, 10, 400, 0}, {-1, 100, 400, 0}, {-300, 50, 400, 0}},        // all x below 0
-      {{320, 10, 400, 0}, {400, 100, 400, 0}, {900, 50, 400, 0}},       // all x above 319
+      {{-5, 10, 400, 0}, {-1, 100, 400, 0}, {-300, 50, 400, 0}},         // all x below 0
+      {{320, 10, 400, 0}, {400, 100, 400, 0}, {900, 50, 400, 0}},        // all x above 319
       {{INT_MIN, INT_MIN, INT_MIN, INT_MIN}, {INT_MAX, 5, INT_MAX, INT_MAX}, {7, INT_MAX, 0, 0}},
+      {{40, 30, 500, 10}, {90, 30, 600, 200}, {60, 90, 700, 90}},  // flat top, vertex 1 on top
+      {{60, 90, 700, 90}, {10, 90, 400, 0}, {30, 20, 450, 255}},   // flat bottom, (2, 1, 0)
+      {{10, 50, 300, 0}, {200, 50, 300, 0}, {100, 50, 300, 0}},    // one row: nothing
   };
   for (const auto& v : cases) {
-    Canvas drawn, expected;
+    Canvas expected;
     RefStats stats;
-    drawn.bind();
-    shaded(r, 1, v[0], v[1], v[2]);
     ref_shaded(expected, stats, r.shades, true, v[0], v[1], v[2]);
-    EXPECT_TRUE(drawn == expected) << v[0].x << "," << v[0].y;
+    for (bool clip : {true, false}) {
+      const bool on_screen = std::all_of(v, v + 3, [](const ScreenVertex& p) {
+        return p.x >= 0 && p.x < FRAME_WIDTH && p.y >= 0 && p.y < FRAME_HEIGHT;
+      });
+      if (!clip && !on_screen) continue;
+      Canvas drawn;
+      shaded(drawn, r, clip, v[0], v[1], v[2]);
+      EXPECT_TRUE(drawn == expected) << v[0].x << "," << v[0].y << " clip " << clip;
+    }
   }
 }
 
 TEST(FlatFill, EqualDepthLetsTheLastFaceWin) {
   Canvas c;
-  flat(false, {20, 20, 800}, {200, 40, 800}, {80, 180, 800}, 0x111111);
-  flat(false, {20, 20, 800}, {200, 40, 800}, {80, 180, 800}, 0x222222);
+  flat(c, false, {20, 20, 800}, {200, 40, 800}, {80, 180, 800}, 0x111111);
+  flat(c, false, {20, 20, 800}, {200, 40, 800}, {80, 180, 800}, 0x222222);
   EXPECT_EQ(c.at(80, 60), 0x222222u);
-  flat(false, {20, 20, 801}, {200, 40, 801}, {80, 180, 801}, 0x333333);
+  flat(c, false, {20, 20, 801}, {200, 40, 801}, {80, 180, 801}, 0x333333);
   EXPECT_EQ(c.at(80, 60), 0x222222u);
 }
 
 TEST(FlatFill, DegenerateAndOutOfRangeTrianglesDrawNothing) {
   Canvas c;
-  flat(true, {10, 5, 500}, {10, 50, 500}, {10, 90, 500}, 1);
-  flat(false, {10, 5, 500}, {10, 50, 500}, {10, 90, 500}, 1);
-  flat(true, {0, 7, 500}, {40, 7, 500}, {80, 7, 500}, 1);
-  flat(false, {0, 7, 500}, {40, 7, 500}, {80, 7, 500}, 1);
-  flat(true, {0, 0, 500}, {300, 200, 500}, {40000, 50, 500}, 1);
-  flat(true, {-20000, 0, 500}, {20000, 100, 500}, {0, 200, 500}, 1);  // x apart by 40000
-  flat(true, {-400, -10, 500}, {-1, 100, 500}, {-30, 239, 500}, 1);
+  flat(c, true, {10, 5, 500}, {10, 50, 500}, {10, 90, 500}, 1);
+  flat(c, false, {10, 5, 500}, {10, 50, 500}, {10, 90, 500}, 1);
+  flat(c, true, {0, 7, 500}, {40, 7, 500}, {80, 7, 500}, 1);
+  flat(c, false, {0, 7, 500}, {40, 7, 500}, {80, 7, 500}, 1);
+  flat(c, true, {0, 0, 500}, {300, 200, 500}, {40000, 50, 500}, 1);
+  flat(c, true, {-20000, 0, 500}, {20000, 100, 500}, {0, 200, 500}, 1);  // x apart by 40000
+  flat(c, true, {-400, -10, 500}, {-1, 100, 500}, {-30, 239, 500}, 1);
   EXPECT_TRUE(c.empty());
 }
 
 TEST(FlatFill, RunsCoverEveryRowAndTiesPutTheMiddleRight) {
   Canvas c;
-  flat(false, {100, 20, 500}, {60, 50, 500}, {120, 80, 500}, 1);
+  flat(c, false, {100, 20, 500}, {60, 50, 500}, {120, 80, 500}, 1);
   for (int y = 20; y <= 80; ++y) EXPECT_TRUE(c.row_drawn(y)) << y;
   EXPECT_FALSE(c.row_drawn(81));
 
   // The middle vertex lies on the long edge. Counted on the right, the lower
   // run's right end (restarted at the middle column) lies left of its left end.
   Canvas tie;
-  flat(false, {0, 0, 500}, {10, 10, 500}, {20, 20, 500}, 1);
+  flat(tie, false, {0, 0, 500}, {10, 10, 500}, {20, 20, 500}, 1);
   for (int y = 0; y <= 10; ++y) EXPECT_EQ(tie.first_drawn(y), tie.last_drawn(y)) << y;
   for (int y = 11; y <= 20; ++y) EXPECT_FALSE(tie.row_drawn(y)) << y;
 }
@@ -191,7 +183,7 @@ TEST(FlatFill, RunsCoverEveryRowAndTiesPutTheMiddleRight) {
 TEST(FlatFill, ClippedRowAdvancesDepthFromTheUnroundedEdge) {
   Canvas c;
   // Row 3: left edge at -2.25 (depth 100), right edge at 10 (depth 350).
-  flat(true, {-9, 0, 100}, {40, 0, 1100}, {0, 4, 100}, 1);
+  flat(c, true, {-9, 0, 100}, {40, 0, 1100}, {0, 4, 100}, 1);
   const std::int64_t step = (std::int64_t{250} << 32) / (std::int64_t{13} << 16);
   const std::int64_t depth = (std::int64_t{100} << 16) + ((step * 147456) >> 16);
   EXPECT_EQ(c.z(0, 3), static_cast<int>(depth >> 16));
@@ -200,10 +192,10 @@ TEST(FlatFill, ClippedRowAdvancesDepthFromTheUnroundedEdge) {
 
 TEST(FlatFill, DepthsBeyondThe16Point16RangeStillOrder) {
   Canvas c;
-  flat(false, {0, 0, 50000}, {319, 0, 50000}, {0, 239, 50000}, 0xA);
-  flat(false, {319, 0, 50000}, {319, 239, 50000}, {0, 239, 50000}, 0xA);
+  flat(c, false, {0, 0, 50000}, {319, 0, 50000}, {0, 239, 50000}, 0xA);
+  flat(c, false, {319, 0, 50000}, {319, 239, 50000}, {0, 239, 50000}, 0xA);
   // A slope from 40000 on the left to 60000 on the right crosses it mid-screen.
-  flat(false, {0, 100, 40000}, {319, 100, 60000}, {0, 200, 40000}, 0xB);
+  flat(c, false, {0, 100, 40000}, {319, 100, 60000}, {0, 200, 40000}, 0xB);
   EXPECT_EQ(c.at(10, 110), 0xBu);
   EXPECT_GT(c.z(10, 110), 40000);
   EXPECT_LT(c.z(10, 110), 41000);
@@ -211,8 +203,9 @@ TEST(FlatFill, DepthsBeyondThe16Point16RangeStillOrder) {
   EXPECT_EQ(c.z(300, 101), 50000);
 
   Canvas far;  // the ends of the int32 range are held, not wrapped
-  flat(true, {0, 0, INT_MAX}, {100, 0, INT_MAX}, {0, 100, INT_MIN}, 0xC);
+  flat(far, true, {0, 0, INT_MAX}, {100, 0, INT_MAX}, {0, 100, INT_MIN}, 0xC);
   EXPECT_EQ(far.z(0, 0), 1 << 29);
+  EXPECT_EQ(far.z(100, 0), 1 << 29);
   EXPECT_EQ(far.z(0, 99) < 0, true);
 }
 
@@ -225,21 +218,21 @@ TEST(FlatFill, ClippingAtTheTopMatchesTheSameTriangleOnScreen) {
   constexpr int SHIFT = 120;
   int middle_above = 0;
   for (int n = 0; n < 500; ++n) {
-    RefVertex v[3];
+    ScreenVertex v[3];
     for (auto& p : v) p = {any(0, 319), any(-110, 110), any(200, 5000), 0};
     Canvas clipped;
-    flat(true, v[0], v[1], v[2], 7);
+    flat(clipped, true, v[0], v[1], v[2], 7);
     Canvas whole;
-    RefVertex s[3] = {v[0], v[1], v[2]};
+    ScreenVertex s[3] = {v[0], v[1], v[2]};
     for (auto& p : s) p.y += SHIFT;
-    flat(false, s[0], s[1], s[2], 7);
+    flat(whole, false, s[0], s[1], s[2], 7);
     for (int y = 0; y + SHIFT < FRAME_HEIGHT; ++y)
       for (int x = 0; x < FRAME_WIDTH; ++x) {
         ASSERT_EQ(clipped.at(x, y), whole.at(x, y + SHIFT)) << n << " at " << x << "," << y;
         ASSERT_EQ(clipped.z(x, y), whole.z(x, y + SHIFT)) << n << " at " << x << "," << y;
       }
     const RowOrder o = order_by_row(v[0].y, v[1].y, v[2].y);
-    const RefVertex* w[3] = {&v[o.top], &v[o.middle], &v[o.bottom]};
+    const ScreenVertex* w[3] = {&v[o.top], &v[o.middle], &v[o.bottom]};
     if (w[1]->y < 0 && w[0]->y < w[1]->y && w[1]->y < w[2]->y && w[2]->y >= 0) ++middle_above;
   }
   EXPECT_GT(middle_above, 50);

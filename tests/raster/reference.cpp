@@ -7,7 +7,7 @@
 
 namespace {
 
-void order(RefVertex v[3], RefVertex& t, RefVertex& m, RefVertex& b) {
+void order(ScreenVertex v[3], ScreenVertex& t, ScreenVertex& m, ScreenVertex& b) {
   int o[3];
   if (v[0].y < v[1].y) {
     if (v[1].y <= v[2].y) o[0] = 0, o[1] = 1, o[2] = 2;
@@ -35,7 +35,7 @@ struct Edge {
   float x, t, z, dx, dt, dz;
 };
 
-Edge edge(const RefVertex& p, const RefVertex& q) {
+Edge edge(const ScreenVertex& p, const ScreenVertex& q) {
   Edge e{};
   const float dy = static_cast<float>(static_cast<long long>(q.y) - p.y);
   e.dx = static_cast<float>(static_cast<long long>(q.x) - p.x) / dy;
@@ -44,7 +44,7 @@ Edge edge(const RefVertex& p, const RefVertex& q) {
   return e;
 }
 
-void anchor(Edge& e, const RefVertex& a, long long row) {
+void anchor(Edge& e, const ScreenVertex& a, long long row) {
   const float k = static_cast<float>(row - a.y);
   e.x = static_cast<float>(a.x) + e.dx * k;
   e.t = static_cast<float>(a.i) + e.dt * k;
@@ -89,8 +89,8 @@ void shaded_span(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool c
   }
 }
 
-void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, long long first,
-                 long long last, Edge& L, Edge& R) {
+void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip,
+                 long long first, long long last, Edge& L, Edge& R) {
   if (clip) first = std::max(first, 0LL), last = std::min(last, 239LL);
   for (long long y = first; y <= last; ++y) {
     shaded_span(c, stats, shades, clip, y, L, R);
@@ -101,9 +101,9 @@ void shaded_rows(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool c
 
 }  // namespace
 
-void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, RefVertex a,
-                RefVertex b0, RefVertex d) {
-  RefVertex v[3] = {a, b0, d}, t, m, b;
+void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, ScreenVertex a,
+                ScreenVertex b0, ScreenVertex d) {
+  ScreenVertex v[3] = {a, b0, d}, t, m, b;
   order(v, t, m, b);
   if (clip) {
     if (t.y > 239 || b.y < 0) return;
@@ -127,7 +127,8 @@ void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool cl
     anchor(R, b, first);
     shaded_rows(c, stats, shades, clip, first, b.y, L, R);
   } else {
-    const double X = t.x + (double(t.x) - b.x) * (double(m.y) - t.y) / (double(t.y) - b.y);
+    const double tx = t.x, ty = t.y;
+    const double X = tx + (tx - b.x) * (m.y - ty) / (ty - b.y);
     const bool mid_left = X > m.x;
     Edge lng = edge(t, b), shr;
     if (clip && m.y < 0) {
@@ -173,7 +174,7 @@ struct Line {
   std::int32_t x(long long k) const { return x0 + fmul(dx, fx(k)); }
   std::int32_t z(long long k) const { return z0 + fmul(dz, fx(k)); }
 };
-Line line(const RefVertex& p, const RefVertex& q, long long dy) {
+Line line(const ScreenVertex& p, const ScreenVertex& q, long long dy) {
   return {fx(p.x), fx(p.z), fdiv(fx(q.x - p.x), fx(dy)), fdiv(fx(q.z - p.z), fx(dy))};
 }
 
@@ -201,14 +202,14 @@ bool in_range(long long v) { return v >= -32767 && v <= 32767; }
 
 }  // namespace
 
-void ref_flat(Canvas& c, RefStats& stats, bool clip, RefVertex a, RefVertex b0, RefVertex d,
-              std::uint32_t shade) {
-  RefVertex v[3] = {a, b0, d}, t, m, b;
+void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVertex b0,
+              ScreenVertex d, std::uint32_t shade) {
+  ScreenVertex v[3] = {a, b0, d}, t, m, b;
   if (a.y == b0.y && b0.y == d.y) return;
   if (a.x == b0.x && b0.x == d.x) return;
   if (clip) {
     for (int k = 0; k < 3; ++k) {
-      const RefVertex& n = v[(k + 1) % 3];
+      const ScreenVertex& n = v[(k + 1) % 3];
       if (!in_range(v[k].x) || !in_range(v[k].y) || !in_range(0LL + v[k].x - n.x) ||
           !in_range(0LL + v[k].y - n.y))
         return;

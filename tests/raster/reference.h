@@ -6,16 +6,12 @@
 
 #include "canvas.h"
 
-struct RefVertex {
-  int x, y, z, i = 0;
-};
-
 struct RefStats {
   long pixels_outside = 0;  // writes the rules would have made off the frame
 };
 
-void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip, RefVertex a,
-                RefVertex b, RefVertex d);
+void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool clip,
+                ScreenVertex a, ScreenVertex b, ScreenVertex d);
 // Depths must lie within 0..32767: the reference works in 32-bit 16.16.
-void ref_flat(Canvas& c, RefStats& stats, bool clip, RefVertex a, RefVertex b, RefVertex d,
-              std::uint32_t shade);
+void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVertex b,
+              ScreenVertex d, std::uint32_t shade);

@@ -2,6 +2,7 @@
 // compared pixel for pixel and depth for depth after every few triangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -18,15 +19,21 @@ struct TriangleMaker {
   explicit TriangleMaker(unsigned seed) : rng(seed) {}
   int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
-  void make(RefVertex v[3], bool on_screen, int max_depth) {
+  void make(ScreenVertex v[3], bool on_screen, int max_depth) {
     const int kind = uniform(0, 5);
     const int cx = uniform(-60, 380), cy = uniform(-60, 300);
     for (int k = 0; k < 3; ++k) {
-      RefVertex& p = v[k];
+      ScreenVertex& p = v[k];
       switch (on_screen ? kind % 3 : kind) {
         case 0: p.x = uniform(0, 319), p.y = uniform(0, 239); break;
-        case 1: p.x = std::clamp(cx + uniform(-6, 6), 0, 319), p.y = std::clamp(cy + uniform(-6, 6), 0, 239); break;
-        case 2: p.x = std::clamp(cx + uniform(-40, 40), 0, 319), p.y = std::clamp(cy + uniform(-3, 3), 0, 239); break;
+        case 1:
+          p.x = std::clamp(cx + uniform(-6, 6), 0, 319);
+          p.y = std::clamp(cy + uniform(-6, 6), 0, 239);
+          break;
+        case 2:
+          p.x = std::clamp(cx + uniform(-40, 40), 0, 319);
+          p.y = std::clamp(cy + uniform(-3, 3), 0, 239);
+          break;
         case 3: p.x = uniform(-400, 720), p.y = uniform(-300, 540); break;
         case 4: p.x = uniform(-3000, 3300), p.y = uniform(-3000, 3240); break;
         default: p.x = cx + uniform(-2, 2), p.y = cy + uniform(-100, 100); break;
@@ -40,7 +47,7 @@ struct TriangleMaker {
   }
 };
 
-bool wholly_on_screen(const RefVertex v[3]) {
+bool wholly_on_screen(const ScreenVertex v[3]) {
   for (int k = 0; k < 3; ++k)
     if (v[k].x < 0 || v[k].x > 319 || v[k].y < 0 || v[k].y > 239) return false;
   return true;
@@ -58,12 +65,10 @@ TEST(RasterReference, ShadedTrianglesMatchTheRules) {
     Canvas drawn, expected;
     RefStats stats;
     for (int k = 0; k < TRIANGLES_PER_CANVAS; ++k) {
-      RefVertex v[3];
+      ScreenVertex v[3];
       maker.make(v, k % 3 == 0, 4000);
       const bool clip = !wholly_on_screen(v) || maker.uniform(0, 1) == 0;
-      drawn.bind();
-      shaded_triangle(ramp.shades, clip, v[0].x, v[0].y, v[0].z, v[0].i, v[1].x, v[1].y, v[1].z,
-                      v[1].i, v[2].x, v[2].y, v[2].z, v[2].i);
+      draw_shaded_triangle(drawn.raster(), ramp.shades, clip, v[0], v[1], v[2]);
       ref_shaded(expected, stats, ramp.shades, clip, v[0], v[1], v[2]);
       if (k % CHECK_EVERY == CHECK_EVERY - 1) {
         ASSERT_TRUE(drawn == expected) << "canvas " << n << " triangle " << k << ": (" << v[0].x
@@ -84,19 +89,13 @@ TEST(RasterReference, FlatTrianglesMatchTheRules) {
     Canvas drawn, expected;
     RefStats stats;
     for (int k = 0; k < TRIANGLES_PER_CANVAS; ++k) {
-      RefVertex v[3];
+      ScreenVertex v[3];
       maker.make(v, k % 3 == 0, 32767);
       // Now and then a coordinate beyond the 16.16 range, which the guard drops.
       if (maker.uniform(0, 40) == 0) v[maker.uniform(0, 2)].x = maker.uniform(32000, 40000);
       const bool clip = !wholly_on_screen(v) || maker.uniform(0, 1) == 0;
       const std::uint32_t shade = 0x10000u + static_cast<std::uint32_t>(k);
-      drawn.bind();
-      if (clip)
-        flat_triangle_clip(v[0].x, v[0].y, v[0].z, v[1].x, v[1].y, v[1].z, v[2].x, v[2].y, v[2].z,
-                           shade);
-      else
-        flat_triangle(v[0].x, v[0].y, v[0].z, v[1].x, v[1].y, v[1].z, v[2].x, v[2].y, v[2].z,
-                      shade);
+      draw_flat_triangle(drawn.raster(), shade, clip, v[0], v[1], v[2]);
       ref_flat(expected, stats, clip, v[0], v[1], v[2], shade);
       if (k % CHECK_EVERY == CHECK_EVERY - 1) {
         ASSERT_TRUE(drawn == expected) << "canvas " << n << " triangle " << k << ": (" << v[0].x

@@ -8,6 +8,8 @@
 #include "data/ase/ase.h"
 #include "data/object_file.h"
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/model.h"
 
 namespace {
 const char USAGE[] =

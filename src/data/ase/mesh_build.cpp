@@ -5,6 +5,7 @@
 
 #include "data/ase/ase.h"
 #include "engine/engine.h"
+#include "engine/vec.h"
 
 namespace {
 constexpr Vec3 DEFAULT_NORMAL = {0.0f, 0.0f, 1.0f};

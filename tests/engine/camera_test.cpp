@@ -2,11 +2,10 @@
 
 #include <sys/resource.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/engine.h"
+#include "engine/model.h"
 
 namespace {
 TEST(Camera, SlopesAndSerialIds) {
@@ -61,50 +60,5 @@ TEST(CameraDeathTest, FailedAllocationEndsWithStatus10) {
       },
       testing::ExitedWithCode(10), "");
 #endif
-}
-
-TEST(Camera, TurnClampsPitchAndRollButNotYaw) {
-  Camera c;
-  camera_init(&c, 200, 0, 0, 0, 0, 0, 0, 0);
-  camera_turn(&c, 100, 0, 0);
-  EXPECT_EQ(c.pitch, 1.5707964f);
-  camera_turn(&c, -10, 0, 0);
-  EXPECT_FLOAT_EQ(c.pitch, 1.5707964f - 0.17453292f);
-  camera_turn(&c, 0, 720, 0);
-  EXPECT_NEAR(c.yaw, 12.566f, 1e-3f);
-  camera_turn(&c, 0, 0, -100);
-  EXPECT_EQ(c.roll, -1.5707964f);
-  camera_turn(&c, 0, 0, 5);  // moving away from the limit is not clamped
-  EXPECT_GT(c.roll, -1.5707964f);
-  camera_destroy(&c);
-}
-
-TEST(Camera, AdvanceAlongTheLineOfSight) {
-  Camera c;
-  camera_init(&c, 200, 1, 2, 3, 0, 0, 0, 0);
-  camera_advance(&c, 10);
-  EXPECT_EQ(c.position.x, 1.0f);
-  EXPECT_EQ(c.position.y, 2.0f);
-  EXPECT_EQ(c.position.z, 13.0f);
-  c.position = {0, 0, 0, 1};
-  c.yaw = 1.5707964f;
-  camera_advance(&c, 10);
-  EXPECT_NEAR(c.position.x, 10, 1e-5);
-  EXPECT_NEAR(c.position.z, 0, 1e-5);
-  c.position = {0, 0, 0, 1};
-  c.yaw = 0;
-  c.pitch = 1.5707964f;  // looking down
-  camera_advance(&c, 10);
-  EXPECT_NEAR(c.position.y, -10, 1e-5);
-  c.position = {0, 0, 0, 1};
-  c.pitch = 0.5f;
-  c.yaw = 0.7f;
-  c.roll = 1.0f;  // roll does not matter
-  camera_advance(&c, 10);
-  EXPECT_NEAR(std::sqrt(c.position.x * c.position.x + c.position.y * c.position.y +
-                        c.position.z * c.position.z),
-              10, 1e-4);
-  EXPECT_NEAR(c.position.x, 10 * std::sin(0.7) * std::cos(0.5), 1e-5);
-  camera_destroy(&c);
 }
 }  // namespace

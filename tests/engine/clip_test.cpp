@@ -25,7 +25,6 @@ struct ClipScene {
       face->vertex_intensity[k] = k < static_cast<int>(levels.size()) ? levels[k] : 0;
     }
     for (int& level : face->clip_intensity) level = -7;
-    use_camera(camera.get());
     clip_faces(scene.list, camera.get());
   }
 };
@@ -42,6 +41,7 @@ TEST(Clip, DepthRangeDecidesWhetherAFaceIsDrawn) {
     int drawable, near_clipped;
   } cases[] = {
       {300, 300, 300, 1, 0},   {200, 300, 300, 1, 0},    {199.9f, 300, 300, 1, 1},
+      {200, 3500, 3500, 1, 0},
       {150, 3500, 3500, 0, 0}, {250, 5000, 5000, 1, 0},  {3000.9f, 5000, 5000, 1, 0},
       {3001, 5000, 5000, 0, 0}, {100, 150, 199.9f, 0, 0},
   };
@@ -73,6 +73,8 @@ TEST(Clip, TrianglesKeepTheirWindingWhenCut) {
     expect_point(p[1], {20, 10, 200, 0});  // P1 toward P2
     expect_point(p[2], {0, 30, 400, 0});
   }
+  // A vertex exactly on the plane is inside: it stays, after P0's crossing toward it.
+  EXPECT_EQ(ClipScene({{0, 0, 100, 1}, {40, 0, 200, 1}, {0, 40, 400, 1}}).face->clip_count, 4);
 }
 
 TEST(Clip, QuadrilateralsGiveFiveOrFourPoints) {

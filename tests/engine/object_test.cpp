@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
-#include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/vec.h"
 
 namespace {
 struct ObjectHolder {
@@ -58,48 +58,7 @@ TEST(ObjectRotate, MatchesVecRotate) {
   }
 }
 
-TEST(ObjectModel, CenterScaleAndPosition) {
-  ObjectHolder h(3, 0);
-  Object* o = h.o;
-  o->vertices[0] = {0, 1, 0, 1};
-  o->vertices[1] = {10, -1, 0, 1};
-  o->vertices[2] = {20, 0, 3, 1};
-  o->position = {100, 0, 0, 1};
-  object_center(o);
-  EXPECT_EQ(o->position.x, 110.0f);
-  EXPECT_EQ(o->position.z, 1.0f);
-  EXPECT_EQ(o->vertices[0].x, -10.0f);
-  EXPECT_EQ(o->vertices[2].x, 10.0f);
-  EXPECT_EQ(o->vertices[2].z, 2.0f);
-  // World positions are unchanged.
-  EXPECT_EQ(o->vertices[1].x + o->position.x, 110.0f);
-
-  o->mean_radius = 1;
-  o->bound_radius = 2;
-  o->cull_radius = 3;
-  object_scale(o, 2);
-  EXPECT_EQ(o->vertices[0].x, -20.0f);
-  EXPECT_EQ(o->cull_radius, 6.0f);
-  EXPECT_EQ(o->position.x, 110.0f);
-  object_set_position(o, 1, 2, 3);
-  EXPECT_EQ(o->position.y, 2.0f);
-  EXPECT_EQ(o->position.w, 1.0f);
-
-  ObjectHolder empty(0, 0);
-  object_center(empty.o);  // no vertices: nothing to divide
-  EXPECT_EQ(empty.o->position.x, 0.0f);
-}
-
-TEST(ShadeRamps, GradientAndRampShades) {
-  std::uint32_t table[256];
-  ramp_gradient(table, 0, 255, 0, 0, 0, 0);
-  EXPECT_EQ(table[0], 0u);
-  EXPECT_EQ(table[128], 0x7F0000u);
-  EXPECT_EQ(table[255], 0xFE0000u);
-  ramp_gradient(table, 255, 0, 10, 10, 0, 255);
-  EXPECT_EQ(table[0], 0xFF0A00u);
-  EXPECT_EQ(table[1], 0xFE0A00u);  // 255 - 255/256 truncates to 254
-
+TEST(ShadeRamps, ShadesRiseFromBlackToJustBelowTheColour) {
   ShadeRamp ramp;
   ramp_build(&ramp, 0x00FF8040);
   EXPECT_EQ(ramp.colour, 0x00FF8040);
@@ -107,7 +66,7 @@ TEST(ShadeRamps, GradientAndRampShades) {
   EXPECT_EQ(ramp.shades[128], 0x7F4020u);
   EXPECT_EQ(ramp.shades[255], 0xFE7F3Fu);
   // Stray high bits never leak into the shades.
-  ramp_build(&ramp, std::int32_t(0xFF00FF00u));
+  ramp_build(&ramp, static_cast<std::int32_t>(0xFF00FF00u));
   EXPECT_EQ(ramp.shades[255], 0x00FE00u);
 }
 
@@ -132,35 +91,28 @@ TEST(ObjectList, RampsSharedByColourAndTakenBack) {
   list.count = 2;
   object_list_destroy(&list);  // the sanitizers check nothing leaks
 }
-
-TEST(PointerList, FreeLeavesTheCountAndResetEmpties) {
-  PointerList<int, 4> list;
-  list.count = 3;
-  for (int i = 0; i < 3; ++i) list.items[i] = static_cast<int*>(std::malloc(sizeof(int)));
-  pointer_list_free(&list);
-  EXPECT_EQ(list.count, 3);
-  pointer_list_reset(&list);
-  EXPECT_EQ(list.count, 0);
-}
 }  // namespace
 
 // Every coefficient is rounded to float before it is applied; an optimiser
 // that keeps the double products gives other low bits (seen with GCC 12 -O3).
 TEST(ObjectRotate, AppliesCoefficientsRoundedToFloat) {
   volatile float ax = 30.5f, ay = 41.0f, az = -52.25f;
-  const double a = double(ax) * double(DEG_TO_RAD), b = double(ay) * double(DEG_TO_RAD),
-               g = double(az) * double(DEG_TO_RAD);
-  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b), sc = std::sin(g),
-               cc = std::cos(g);
-  volatile float c[3][3] = {{float(cb * cc), float(cc * sb * sa - ca * sc), float(sc * sa + cc * sb * ca)},
-                            {float(sc * cb), float(cc * ca + sc * sb * sa), float(sc * sb * ca - cc * sa)},
-                            {float(-sb), float(cb * sa), float(cb * ca)}};
+  const double rad = DEG_TO_RAD, a = ax * rad, b = ay * rad, g = az * rad;
+  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b);
+  const double sc = std::sin(g), cc = std::cos(g);
+  const double d[3][3] = {{cb * cc, cc * sb * sa - ca * sc, sc * sa + cc * sb * ca},
+                          {sc * cb, cc * ca + sc * sb * sa, sc * sb * ca - cc * sa},
+                          {-sb, cb * sa, cb * ca}};
+  volatile float c[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) c[i][j] = static_cast<float>(d[i][j]);
   for (int i = 0; i < 50; i++) {
-    Vec4 v = {float(i) * 1.7f - 40.0f, 13.0f - float(i) * 0.3f, float(i % 7) * 9.1f, 1};
+    Vec4 v = {i * 1.7f - 40.0f, 13.0f - i * 0.3f, (i % 7) * 9.1f, 1};
     const double x = v.x, y = v.y, z = v.z;
+    auto row = [&](int r) { return static_cast<float>(c[r][0] * x + c[r][1] * y + c[r][2] * z); };
     vec_rotate(&v, ax, ay, az);
-    EXPECT_EQ(v.x, float(double(c[0][0]) * x + double(c[0][1]) * y + double(c[0][2]) * z)) << i;
-    EXPECT_EQ(v.y, float(double(c[1][0]) * x + double(c[1][1]) * y + double(c[1][2]) * z)) << i;
-    EXPECT_EQ(v.z, float(double(c[2][0]) * x + double(c[2][1]) * y + double(c[2][2]) * z)) << i;
+    EXPECT_EQ(v.x, row(0)) << i;
+    EXPECT_EQ(v.y, row(1)) << i;
+    EXPECT_EQ(v.z, row(2)) << i;
   }
 }

@@ -121,12 +121,13 @@ TEST(Light, SmoothLevelsAreSharedOnlyBetweenOneSidedFacesOfOneObject) {
   set_normals(second);
   second->vertex_normals[0] = {0, 0, 1, 1};
   second->vertex_normals[1] = {0, 0, -1, 1};
+  second->vertex_normals[3] = {0, 0, 1, 1};  // no level of it may reach the first
   // Faces 2 and 1 are lit before face 0: a two-sided face seen from behind
   // and one facing the camera, both sharing vertices with face 0.
   set_face(&first->faces[0], {0, 1, 2}, SHADING_SMOOTH);
   set_face(&first->faces[1], {3, 1, 0}, SHADING_SMOOTH);
   set_face(&first->faces[2], {2, 1, 3}, SHADING_SMOOTH, {0, 0, 1}, 1);
-  set_face(&second->faces[0], {0, 1, 2}, SHADING_SMOOTH);
+  set_face(&second->faces[0], {0, 1, 3}, SHADING_SMOOTH);
   place_vertices(scene.list);
   shade_faces(scene.list, camera.get());
 

@@ -4,7 +4,9 @@
 // image except through the face drawer.
 #include <algorithm>
 
+#include "common/frame.h"
 #include "engine/engine.h"
+#include "engine/pass/render.h"
 #include "raster/raster.h"
 
 RenderState render_state = {-1, nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
@@ -21,8 +23,6 @@ void render_state_load(const Camera* camera) {
 }
 
 namespace {
-
-constexpr int ZBUFFER_WORDS = 320 * 240;
 
 // Enabled objects take part afresh; disabled ones keep their faces' flags.
 void render_reset_flags(ObjectList* list) {
@@ -44,7 +44,9 @@ void render_reset_flags(ObjectList* list) {
 
 void render_scene(ObjectList* list, Camera* camera) {
   if (camera->id != render_state.last_camera_id) render_state_load(camera);
-  std::fill_n(render_state.zbuffer, ZBUFFER_WORDS, ZBUFFER_EMPTY);
+  const RasterTarget target = {FrameSpan(render_state.target, FRAME_PIXELS),
+                               DepthSpan(render_state.zbuffer, FRAME_PIXELS)};
+  std::ranges::fill(target.depths, ZBUFFER_EMPTY);
   render_reset_flags(list);
   build_view_matrix(camera);
   cull_objects(list, camera);
@@ -52,5 +54,5 @@ void render_scene(ObjectList* list, Camera* camera) {
   shade_faces(list, camera);
   transform_vertices(list, camera);
   clip_faces(list, camera);
-  draw_faces(list);
+  draw_faces(list, target, render_state.focal);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "scene.h"
 
@@ -24,25 +25,40 @@ Object* add_triangle(TestList& scene, Vec3 normal = {0, 0, -1}) {
   return object;
 }
 
-TEST(Render, CameraParametersAreCopiedOnlyForANewCamera) {
-  TestCamera first, second(0, 0, 0, 0, 0, 0, 100);
+// A triangle close to the demo camera, on a cleared target, drawn in white.
+struct DrawnTriangle {
   TestList scene;
-  render_scene(scene.list, first.get());
+  DrawnTriangle() {
+    add_triangle(scene)->position.z = 0;
+    object_list_ramp(scene.list, 0xFFFFFF);
+  }
+  std::vector<std::uint32_t> render(Camera* camera) {
+    std::fill_n(camera->target, PIXELS, 0u);
+    render_scene(scene.list, camera);
+    return {camera->target, camera->target + PIXELS};
+  }
+};
+
+// The drawer works with what was cached for the camera: a focal changed after
+// the camera's first pass draws nothing different until another camera has
+// been rendered, and each pass draws into its own camera's buffers.
+TEST(Render, CameraParametersAreCopiedOnlyForANewCamera) {
+  TestCamera first, second(0, 0, -500, 0, 0, 0, 100), at_50(0, 0, -500, 0, 0, 0, 50);
+  DrawnTriangle t;
+  const std::vector<std::uint32_t> focal_50 = t.render(at_50.get());
+  const std::vector<std::uint32_t> focal_100 = t.render(second.get());
+  const std::vector<std::uint32_t> focal_200 = t.render(first.get());
   EXPECT_EQ(render_state.last_camera_id, first->id);
-  EXPECT_EQ(render_state.zbuffer, first->zbuffer);
-  EXPECT_EQ(render_state.target, first->target);
+  ASSERT_NE(focal_200, focal_100);
+  ASSERT_NE(focal_100, focal_50);
 
   first->focal = 50;
   first->slope_right = 159.0f / 50;
-  render_scene(scene.list, first.get());
-  EXPECT_EQ(render_state.focal, 200.0f);
+  EXPECT_EQ(t.render(first.get()), focal_200);
   EXPECT_EQ(render_state.slope_right, 0.795f);
-
-  render_scene(scene.list, second.get());
-  EXPECT_EQ(render_state.focal, 100.0f);
-  EXPECT_EQ(render_state.zbuffer, second->zbuffer);
-  render_scene(scene.list, first.get());
-  EXPECT_EQ(render_state.focal, 50.0f);
+  EXPECT_EQ(t.render(second.get()), focal_100);
+  EXPECT_TRUE(std::equal(focal_200.begin(), focal_200.end(), first->target));
+  EXPECT_EQ(t.render(first.get()), focal_50);
   EXPECT_EQ(render_state.slope_right, 159.0f / 50);
 }
 
@@ -172,7 +188,8 @@ TEST(Render, EveryFaceHandedToTheDrawerIsWithinItsLimits) {
         ASSERT_GE(face.intensity, 0);
         ASSERT_LE(face.intensity, 255);
         for (int k = 0; k < n; ++k) {
-          const Vec4& v = near_clipped ? face.clip_vertices[k] : object->view_vertices[face.indices[k]];
+          const Vec4& v =
+              near_clipped ? face.clip_vertices[k] : object->view_vertices[face.indices[k]];
           ASSERT_GE(v.z, 200.0f) << "round " << round;
           if (face.shading == SHADING_SMOOTH) {
             const int level = near_clipped ? face.clip_intensity[k] : face.vertex_intensity[k];

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 #include "raster/raster.h"
 
 // Drawing is left out: this definition stands in for the face drawer, so
 // only the stages up to clipping are timed.
-void draw_faces(ObjectList*) {}
+void draw_faces(const ObjectList*, const RasterTarget&, float) {}
 
 namespace {
 
@@ -30,9 +32,11 @@ Object* make_tube(int along, int around, float radius, float tube, float x, floa
       const double t = 2 * pi * i / along, a = 2 * pi * j / around;
       const double nx = std::cos(a) * std::cos(t), ny = std::cos(a) * std::sin(t), nz = std::sin(a);
       const int k = i * around + j;
-      object->vertices[k] = {float(radius * std::cos(t) + tube * nx),
-                             float(radius * std::sin(t) + tube * ny), float(tube * nz), 1};
-      object->vertex_normals[k] = {float(nx), float(ny), float(nz), 1};
+      object->vertices[k] = {static_cast<float>(radius * std::cos(t) + tube * nx),
+                             static_cast<float>(radius * std::sin(t) + tube * ny),
+                             static_cast<float>(tube * nz), 1};
+      object->vertex_normals[k] = {static_cast<float>(nx), static_cast<float>(ny),
+                                   static_cast<float>(nz), 1};
     }
   Face* face = object->faces;
   for (int i = 0; i < along; ++i)
@@ -91,17 +95,19 @@ void BM_render_scene(benchmark::State& state) {
   per_vertex(state, scene.vertices);
 }
 
-// The floor: copy the vertex arrays the pass reads and writes (object to
-// world, world to view).
+// One object's vertex arrays copied as the pass reads and writes them
+// (object to world, world to view).
+void copy_vertices(Object* object) {
+  const std::size_t bytes = sizeof(Vec4) * static_cast<std::size_t>(object->vertex_count);
+  std::memcpy(object->world_vertices, object->vertices, bytes);
+  std::memcpy(object->view_vertices, object->world_vertices, bytes);
+}
+
+// The floor: the vertex copies alone.
 void BM_memcpy_vertices(benchmark::State& state) {
   Scene scene;
   for (auto _ : state) {
-    for (int i = 0; i < scene.list.count; ++i) {
-      Object* object = scene.list.objects[i];
-      const std::size_t bytes = sizeof(Vec4) * static_cast<std::size_t>(object->vertex_count);
-      std::memcpy(object->world_vertices, object->vertices, bytes);
-      std::memcpy(object->view_vertices, object->world_vertices, bytes);
-    }
+    for (int i = 0; i < scene.list.count; ++i) copy_vertices(scene.list.objects[i]);
     benchmark::ClobberMemory();
   }
   per_vertex(state, scene.vertices);
@@ -118,10 +124,9 @@ void BM_memcpy_records(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < scene.list.count; ++i) {
       Object* object = scene.list.objects[i];
-      const std::size_t bytes = sizeof(Vec4) * static_cast<std::size_t>(object->vertex_count);
-      std::memcpy(object->world_vertices, object->vertices, bytes);
-      std::memcpy(object->view_vertices, object->world_vertices, bytes);
-      std::memcpy(spare.data(), object->faces, sizeof(Face) * static_cast<std::size_t>(object->face_count));
+      copy_vertices(object);
+      std::memcpy(spare.data(), object->faces,
+                  sizeof(Face) * static_cast<std::size_t>(object->face_count));
     }
     std::fill_n(scene.camera.zbuffer, 320 * 240, ZBUFFER_EMPTY);
     benchmark::ClobberMemory();

@@ -8,6 +8,7 @@
 
 #include "common/convert.h"
 #include "engine/engine.h"
+#include "engine/pass/render.h"
 
 namespace {
 
@@ -19,8 +20,10 @@ struct EdgePlanes {
 inline bool point_outside(const Vec4& p, const EdgePlanes& s) {
   const std::int64_t x = to_int32(p.x), y = to_int32(p.y);
   const double z = p.z;
-  return x > std::int64_t{to_int32(s.right * z)} - 1 || x < std::int64_t{to_int32(s.left * z)} + 1 ||
-         y > std::int64_t{to_int32(s.top * z)} - 1 || y < std::int64_t{to_int32(s.bottom * z)} + 1;
+  return x > std::int64_t{to_int32(s.right * z)} - 1 ||
+         x < std::int64_t{to_int32(s.left * z)} + 1 ||
+         y > std::int64_t{to_int32(s.top * z)} - 1 ||
+         y < std::int64_t{to_int32(s.bottom * z)} + 1;
 }
 
 // The crossing of the edge from outside vertex a to inside vertex b with the
@@ -55,6 +58,13 @@ void clip_polygon(const Object* object, Face* face) {
   const Vec4* v = face->view_copy;
   const std::int32_t* level = face->vertex_intensity;
   int count = 0;
+  // The crossing from outside vertex k toward inside vertex `to`.
+  auto cross = [&](int k, int to) {
+    near_crossing(v[k], v[to], &face->clip_vertices[count]);
+    if constexpr (Smooth)
+      face->clip_intensity[count] = near_level(v[k], v[to], level[k], level[to]);
+    ++count;
+  };
   bool to_pred = false, to_succ = false;
   for (int k = 0; k < N; ++k) {
     if (inside[k]) {
@@ -65,15 +75,11 @@ void clip_polygon(const Object* object, Face* face) {
     }
     const int pred = k == 0 ? N - 1 : k - 1, succ = k == N - 1 ? 0 : k + 1;
     if (inside[pred] && !to_pred) {
-      near_crossing(v[k], v[pred], &face->clip_vertices[count]);
-      if constexpr (Smooth) face->clip_intensity[count] = near_level(v[k], v[pred], level[k], level[pred]);
-      ++count;
+      cross(k, pred);
       to_pred = true;
     }
     if (inside[succ] && !to_succ) {
-      near_crossing(v[k], v[succ], &face->clip_vertices[count]);
-      if constexpr (Smooth) face->clip_intensity[count] = near_level(v[k], v[succ], level[k], level[succ]);
-      ++count;
+      cross(k, succ);
       to_succ = true;
     }
   }
@@ -93,10 +99,7 @@ void clip_face(const Object* object, Face* face, const EdgePlanes& planes) {
   if (!face->drawable) return;
   bool outside = false;
   if (behind) {
-    if (face->shading == SHADING_SMOOTH)
-      clip_polygon<N, true>(object, face);
-    else
-      clip_polygon<N, false>(object, face);
+    clip_near(object, face);
     for (int k = face->clip_count - 1; k >= 0; --k)
       outside |= point_outside(face->clip_vertices[k], planes);
   } else {
@@ -108,7 +111,7 @@ void clip_face(const Object* object, Face* face, const EdgePlanes& planes) {
 
 }  // namespace
 
-void clip_near(Object* object, Face* face) {
+void clip_near(const Object* object, Face* face) {
   const bool smooth = face->shading == SHADING_SMOOTH;
   if (face->vertex_count == 3) {
     smooth ? clip_polygon<3, true>(object, face) : clip_polygon<3, false>(object, face);
@@ -120,11 +123,11 @@ void clip_near(Object* object, Face* face) {
   }
 }
 
-void clip_faces(ObjectList* list, const Camera*) {
-  const EdgePlanes planes = {render_state.slope_left, render_state.slope_right,
-                             render_state.slope_top, render_state.slope_bottom};
+void clip_faces(ObjectList* list, const Camera* camera) {
+  const EdgePlanes planes = {camera->slope_left, camera->slope_right, camera->slope_top,
+                             camera->slope_bottom};
   for (int i = list->count - 1; i >= 0; --i) {
-    Object* object = list->objects[i];
+    const Object* object = list->objects[i];
     if (!object->visible) continue;
     for (int f = object->face_count - 1; f >= 0; --f) {
       Face* face = &object->faces[f];

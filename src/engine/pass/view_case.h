@@ -4,17 +4,12 @@
 // template over that case, picked once per call, so the per-vertex loops
 // carry neither branches nor products with known entries.
 #pragma once
-#include <type_traits>
-
+#include "engine/angle_case.h"
 #include "engine/engine.h"
 
-enum : unsigned { TURN_PITCH = 1, TURN_YAW = 2, TURN_ROLL = 4 };
+// Pitch turns about X, yaw about Y, roll about Z.
+inline constexpr unsigned TURN_PITCH = ANGLE_X, TURN_YAW = ANGLE_Y, TURN_ROLL = ANGLE_Z;
 enum ViewEntry { ENTRY_ZERO, ENTRY_ONE, ENTRY_ANY };
-
-inline unsigned view_case(const Camera* camera) {
-  return (camera->pitch != 0.0f ? TURN_PITCH : 0u) | (camera->yaw != 0.0f ? TURN_YAW : 0u) |
-         (camera->roll != 0.0f ? TURN_ROLL : 0u);
-}
 
 // Kind of view.m[row][col] (rows and columns 0..2) for a case.
 constexpr ViewEntry view_entry(unsigned c, int row, int col) {
@@ -73,14 +68,5 @@ inline Vec3 view_point(float x, float y, float z, const Mat4& m) {
 // Calls f(std::integral_constant<unsigned, C>{}) for the camera's case.
 template <typename F>
 inline void view_case_dispatch(const Camera* camera, F&& f) {
-  switch (view_case(camera)) {
-    case 0: f(std::integral_constant<unsigned, 0>{}); break;
-    case 1: f(std::integral_constant<unsigned, 1>{}); break;
-    case 2: f(std::integral_constant<unsigned, 2>{}); break;
-    case 3: f(std::integral_constant<unsigned, 3>{}); break;
-    case 4: f(std::integral_constant<unsigned, 4>{}); break;
-    case 5: f(std::integral_constant<unsigned, 5>{}); break;
-    case 6: f(std::integral_constant<unsigned, 6>{}); break;
-    default: f(std::integral_constant<unsigned, 7>{}); break;
-  }
+  angle_case_dispatch(angle_case(camera->pitch, camera->yaw, camera->roll), f);
 }

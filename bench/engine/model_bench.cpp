@@ -7,6 +7,7 @@
 
 #include "data/object_file.h"
 #include "engine/engine.h"
+#include "engine/model.h"
 
 namespace {
 struct Loaded {
@@ -21,8 +22,8 @@ struct Loaded {
 // Bytes object_rotate reads and writes: vertices, face normals and, when
 // smooth, vertex normals.
 std::size_t rotate_bytes(const Object* o) {
-  return std::size_t(o->vertex_count) * sizeof(Vec4) * (o->smooth ? 2 : 1) +
-         std::size_t(o->face_count) * sizeof(Vec3);
+  return static_cast<std::size_t>(o->vertex_count) * sizeof(Vec4) * (o->smooth ? 2 : 1) +
+         static_cast<std::size_t>(o->face_count) * sizeof(Vec3);
 }
 
 void BM_ObjectRotate(benchmark::State& state) {
@@ -33,8 +34,8 @@ void BM_ObjectRotate(benchmark::State& state) {
     object_rotate(l.list.objects[1], 1, -1, 1);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(state.iterations() *
-                          std::int64_t(rotate_bytes(l.list.objects[0]) + rotate_bytes(l.list.objects[1])));
+  const std::size_t bytes = rotate_bytes(l.list.objects[0]) + rotate_bytes(l.list.objects[1]);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
 void BM_ObjectRotateBaselineMemcpy(benchmark::State& state) {
@@ -46,7 +47,7 @@ void BM_ObjectRotateBaselineMemcpy(benchmark::State& state) {
     std::memcpy(b.data(), a.data(), n);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(state.iterations() * std::int64_t(n));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(n));
 }
 
 void BM_ObjectFileRead(benchmark::State& state) {

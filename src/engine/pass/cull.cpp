@@ -6,7 +6,8 @@
 
 #include "common/convert.h"
 #include "engine/engine.h"
-#include "engine/view_case.h"
+#include "engine/pass/render.h"
+#include "engine/pass/view_case.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <memory>
 
 #include "engine/engine.h"
+#include "engine/model.h"
+#include "engine/pass/render.h"
 
 struct TestList {
   std::unique_ptr<ObjectList> owner = std::make_unique<ObjectList>();
   ObjectList* list = owner.get();
   TestList() { object_list_init(list); }
-  ~TestList() {
-    for (int i = 0; i < list->count; ++i) object_free(list->objects[i]);
-  }
+  ~TestList() { object_list_destroy(list); }
   Object* add(int vertex_count, int face_count) {
     Object* object = object_create(vertex_count, face_count);
     object->enabled = 1;
@@ -44,6 +44,3 @@ inline void set_face(Face* face, std::initializer_list<int> indices, int shading
   face->two_sided = two_sided;
   face->drawable = 1;
 }
-
-// The render state the clipper reads, as a pass for this camera would set it.
-inline void use_camera(const Camera* camera) { render_state_load(camera); }

@@ -7,6 +7,7 @@
 
 #include "common/convert.h"
 #include "engine/engine.h"
+#include "engine/pass/render.h"
 
 const Vec4 light_direction = {0.0f, 0.0f, -1.0f, 0.0f};
 
