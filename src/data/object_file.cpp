@@ -26,7 +26,6 @@
 #include "data/binary_io.h"
 #include "engine/engine.h"
 #include "engine/model.h"
-#include "engine/model.h"
 
 namespace {
 constexpr std::uint16_t OBJECT_FILE_MAGIC = 0x5B88;

@@ -17,7 +17,6 @@
 #include "data/binary_io.h"
 #include "engine/engine.h"
 #include "engine/model.h"
-#include "engine/model.h"
 
 namespace {
 constexpr double MAX_COORDINATE = 1e6;
