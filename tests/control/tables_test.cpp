@@ -132,12 +132,12 @@ TEST_F(Tables, DepthFieldsAndTheirMaps) {
 TEST_F(Tables, FloorRiseAndFloorAndCeiling) {
   Ref fv(120), fu(120 * W), rise(120), ue(N);
   float d = 0.5f, e = 12;
-  for (int k = 0; k < 120; k++, d = float(d + 0.1L)) {
+  for (int k = 0; k < 120; k++, d = static_cast<float>(d + 0.1L)) {
     fv[k] = 150.0L * (k + 120) / (150.0L * d);
     for (int x = 0; x < W; x++) fu[k * W + x] = 150.0L * (x - 160) / (150.0L * d);
     rise[k] = tanl(30 * 3.141592L / 180) * (k + 1);
   }
-  for (int y = 0; y < H; y++, e = float(y <= 120 ? e - 0.1L : e + 0.1L))
+  for (int y = 0; y < H; y++, e = static_cast<float>(y <= 120 ? e - 0.1L : e + 0.1L))
     for (int x = 0; x < W; x++) ue[y * W + x] = 150.0L * (x - 160) / (150.0L * e);
   EXPECT_EQ((std::vector<int>{floor_v[0], floor_v[119], floor_rise[0], floor_rise[59], floor_rise[119]}), (std::vector<int>{240, 19, 0, 34, 69}));
   expect_agrees(floor_v, fv);

@@ -83,7 +83,7 @@ TEST(Capture, WritesExactly441FramesPerStep) {
   double sum = 0;
   for (std::size_t i = 44; i + 1 < b.size(); i += 2) {
     const auto v = static_cast<std::int16_t>(b[i] | (b[i + 1] << 8));
-    sum += double(v) * v;
+    sum += static_cast<double>(v) * v;
   }
   EXPECT_GT(sum / ((b.size() - 44) / 2), 100.0 * 100.0);  // clearly not silence
 }

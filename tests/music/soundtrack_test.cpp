@@ -131,7 +131,7 @@ TEST(Soundtrack, TonalInstrumentsAreInTune) {
       const double rate = 8363.0 * std::pow(2.0, (note - xm_note(4, 0) + smp.relative_note + smp.finetune / 128.0) / 12.0);
       const double want = 440.0 * std::pow(2.0, (note - xm_note(4, 9)) / 12.0);
       const double cents = 1200.0 * std::log2(rate / t.period / want);
-      EXPECT_LT(std::fabs(cents), 1.0) << instruments[t.ins - 1].name << " note " << int(note);
+      EXPECT_LT(std::fabs(cents), 1.0) << instruments[t.ins - 1].name << " note " << static_cast<int>(note);
     }
     if (smp.loop != XmLoop::none) {  // a loop of whole cycles repeats without a click
       EXPECT_EQ(smp.loop_length % static_cast<std::uint32_t>(t.period), 0u);

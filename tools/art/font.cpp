@@ -31,14 +31,14 @@ void font_close() {
 
 void mask_open3(Mask& m) {
   const int w = m.width, h = m.height;
-  auto lit = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && m.pixels[std::size_t(y) * w + x] > 10; };
-  std::vector<std::uint8_t> core(std::size_t(w) * h);  // centres of fully lit 3x3 squares
+  auto lit = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && m.pixels[static_cast<std::size_t>(y) * w + x] > 10; };
+  std::vector<std::uint8_t> core(static_cast<std::size_t>(w) * h);  // centres of fully lit 3x3 squares
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) {
       bool all = true;
       for (int dy = -1; dy <= 1 && all; dy++)
         for (int dx = -1; dx <= 1 && all; dx++) all = lit(x + dx, y + dy);
-      core[std::size_t(y) * w + x] = all;
+      core[static_cast<std::size_t>(y) * w + x] = all;
     }
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) {
@@ -46,9 +46,9 @@ void mask_open3(Mask& m) {
       for (int dy = -1; dy <= 1 && !keep; dy++)
         for (int dx = -1; dx <= 1 && !keep; dx++) {
           const int cx = x + dx, cy = y + dy;
-          keep = cx >= 0 && cy >= 0 && cx < w && cy < h && core[std::size_t(cy) * w + cx];
+          keep = cx >= 0 && cy >= 0 && cx < w && cy < h && core[static_cast<std::size_t>(cy) * w + cx];
         }
-      m.pixels[std::size_t(y) * w + x] = keep ? 255 : 0;
+      m.pixels[static_cast<std::size_t>(y) * w + x] = keep ? 255 : 0;
     }
 }
 
@@ -85,7 +85,7 @@ TextLine text_line(std::string_view text, int px) {
       for (unsigned c = 0; c < bm.width; c++) {
         const int x = ox + static_cast<int>(c), y = oy + static_cast<int>(r);
         if (x < 0 || y < 0 || x >= w || y >= h) continue;
-        if (bm.buffer[r * static_cast<unsigned>(bm.pitch) + c] >= 128) canvas.pixels[std::size_t(y) * w + x] = 255;
+        if (bm.buffer[r * static_cast<unsigned>(bm.pitch) + c] >= 128) canvas.pixels[static_cast<std::size_t>(y) * w + x] = 255;
       }
   }
   mask_open3(canvas);
@@ -93,13 +93,13 @@ TextLine text_line(std::string_view text, int px) {
   int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++)
-      if (canvas.pixels[std::size_t(y) * w + x]) {
+      if (canvas.pixels[static_cast<std::size_t>(y) * w + x]) {
         x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
       }
   if (x1 < 0) return out;
   out.mask = mask_make(x1 - x0 + 1, y1 - y0 + 1);
   for (int y = y0; y <= y1; y++)
-    std::copy_n(&canvas.pixels[std::size_t(y) * w + x0], out.mask.width, &out.mask.pixels[std::size_t(y - y0) * out.mask.width]);
+    std::copy_n(&canvas.pixels[static_cast<std::size_t>(y) * w + x0], out.mask.width, &out.mask.pixels[static_cast<std::size_t>(y - y0) * out.mask.width]);
   out.baseline = base - y0;
   return out;
 }
@@ -123,7 +123,7 @@ void text_block(Mask& dst, const std::vector<TextSpec>& lines, int cx, int cy, f
     rendered.push_back(text_line(l.text, l.px));
     biggest = std::max(biggest, l.px);
   }
-  const int step = static_cast<int>(float(biggest) * leading);
+  const int step = static_cast<int>(static_cast<float>(biggest) * leading);
   // Ink extent of the block relative to the first baseline.
   int top = INT_MAX, bottom = INT_MIN;
   for (std::size_t i = 0; i < rendered.size(); i++) {
@@ -141,7 +141,7 @@ void text_block(Mask& dst, const std::vector<TextSpec>& lines, int cx, int cy, f
       for (int x = 0; x < m.width; x++) {
         const int dx = ox + x, dy = oy + y;
         if (dx < 0 || dy < 0 || dx >= dst.width || dy >= dst.height) continue;
-        if (m.pixels[std::size_t(y) * m.width + x]) dst.pixels[std::size_t(dy) * dst.width + dx] = 255;
+        if (m.pixels[static_cast<std::size_t>(y) * m.width + x]) dst.pixels[static_cast<std::size_t>(dy) * dst.width + dx] = 255;
       }
   }
 }

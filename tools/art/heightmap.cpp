@@ -15,15 +15,15 @@ constexpr float LOW = 6, HIGH = 122;
 }  // namespace
 
 Mask map_height() {
-  std::vector<float> f(std::size_t(T) * T);
+  std::vector<float> f(static_cast<std::size_t>(T) * T);
   float lo = 1e9f, hi = -1e9f;
   for (int y = 0; y < T; y++)
     for (int x = 0; x < T; x++) {
-      const float fx = float(x), fy = float(y);
+      const float fx = static_cast<float>(x), fy = static_cast<float>(y);
       const float ridges = noise_ridged(fx, fy, 64, 5, 0.5f, T, 401);
       const float hills = noise_fractal(fx, fy, 128, 5, 0.5f, T, 403);
       const float v = hills * 0.55f + std::pow(ridges, 2.0f) * 0.45f * smoothstep(0.3f, 0.7f, hills);
-      f[std::size_t(y) * T + x] = v;
+      f[static_cast<std::size_t>(y) * T + x] = v;
       lo = std::min(lo, v), hi = std::max(hi, v);
     }
   Mask m = mask_make(T, T);

@@ -16,8 +16,8 @@ struct Mask {
   std::vector<std::uint8_t> pixels;
 };
 
-inline Picture picture_make(int w, int h) { return {w, h, std::vector<std::uint32_t>(std::size_t(w) * h)}; }
-inline Mask mask_make(int w, int h) { return {w, h, std::vector<std::uint8_t>(std::size_t(w) * h)}; }
+inline Picture picture_make(int w, int h) { return {w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)}; }
+inline Mask mask_make(int w, int h) { return {w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)}; }
 
 // Colours in floating point while a picture is composed, 0..1 a channel.
 struct Rgb {
@@ -35,15 +35,15 @@ inline std::uint32_t channel_byte(float c) {
 }
 inline std::uint32_t rgb_word(Rgb c) { return channel_byte(c.r) << 16 | channel_byte(c.g) << 8 | channel_byte(c.b); }
 inline Rgb rgb_hex(std::uint32_t w) {
-  return {float((w >> 16) & 255) / 255.0f, float((w >> 8) & 255) / 255.0f, float(w & 255) / 255.0f};
+  return {static_cast<float>((w >> 16) & 255) / 255.0f, static_cast<float>((w >> 8) & 255) / 255.0f, static_cast<float>(w & 255) / 255.0f};
 }
 
 // A colour ramp of evenly spaced stops, looked up at t in 0..1 (clamped).
 template <std::size_t N>
 Rgb ramp(const Rgb (&stops)[N], float t) {
-  const float x = std::clamp(t, 0.0f, 1.0f) * float(N - 1);
+  const float x = std::clamp(t, 0.0f, 1.0f) * static_cast<float>(N - 1);
   const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(x), N - 2);
-  return rgb_mix(stops[i], stops[i + 1], x - float(i));
+  return rgb_mix(stops[i], stops[i + 1], x - static_cast<float>(i));
 }
 
 inline float smoothstep(float e0, float e1, float x) {
@@ -56,7 +56,7 @@ template <typename F>
 Picture picture_fill(int w, int h, F f) {
   Picture p = picture_make(w, h);
   for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) p.pixels[std::size_t(y) * w + x] = rgb_word(f(x, y));
+    for (int x = 0; x < w; x++) p.pixels[static_cast<std::size_t>(y) * w + x] = rgb_word(f(x, y));
   return p;
 }
 

@@ -11,7 +11,7 @@ std::uint32_t rng_next(Rng& r) {
   return x;
 }
 
-float rng_unit(Rng& r) { return float(rng_next(r) >> 8) / float(1 << 24); }
+float rng_unit(Rng& r) { return static_cast<float>(rng_next(r) >> 8) / static_cast<float>(1 << 24); }
 
 float lattice_value(std::int32_t x, std::int32_t y, std::uint32_t seed) {
   std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8DA6B343u ^ static_cast<std::uint32_t>(y) * 0xD8163841u ^
@@ -21,7 +21,7 @@ float lattice_value(std::int32_t x, std::int32_t y, std::uint32_t seed) {
   h ^= h >> 12;
   h *= 0x297A2D39u;
   h ^= h >> 15;
-  return float(h >> 8) / float(1 << 24);
+  return static_cast<float>(h >> 8) / static_cast<float>(1 << 24);
 }
 
 namespace {
@@ -34,7 +34,7 @@ float fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
 float noise_value(float x, float y, int cell, int period, std::uint32_t seed) {
   const int cells = period / cell;
-  const float fx = x / float(cell), fy = y / float(cell);
+  const float fx = x / static_cast<float>(cell), fy = y / static_cast<float>(cell);
   const float x0f = std::floor(fx), y0f = std::floor(fy);
   const int x0 = static_cast<int>(x0f), y0 = static_cast<int>(y0f);
   const float tx = fade(fx - x0f), ty = fade(fy - y0f);
@@ -50,7 +50,7 @@ template <typename Layer>
 float fractal(float x, float y, int cell, int octaves, float gain, std::uint32_t seed, Layer layer) {
   float sum = 0, amp = 1, total = 0;
   for (int o = 0; o < octaves && cell >= 1; o++, cell /= 2, amp *= gain) {
-    sum += amp * layer(x, y, cell, seed + 101u * std::uint32_t(o));
+    sum += amp * layer(x, y, cell, seed + 101u * static_cast<std::uint32_t>(o));
     total += amp;
   }
   return total > 0 ? sum / total : 0;

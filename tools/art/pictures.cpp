@@ -15,11 +15,11 @@ void scatter_stars(std::vector<float>& light, std::uint32_t seed, int count) {
   for (int i = 0; i < count; i++) {
     const int x = static_cast<int>(rng_next(rng) % W), y = static_cast<int>(rng_next(rng) % H);
     const float b = 0.2f + 0.8f * rng_unit(rng) * rng_unit(rng);
-    light[std::size_t(y) * W + x] += b;
+    light[static_cast<std::size_t>(y) * W + x] += b;
     if (b > 0.7f)
       for (int d : {-1, 1}) {
-        if (x + d >= 0 && x + d < W) light[std::size_t(y) * W + x + d] += b * 0.35f;
-        if (y + d >= 0 && y + d < H) light[std::size_t(y + d) * W + x] += b * 0.35f;
+        if (x + d >= 0 && x + d < W) light[static_cast<std::size_t>(y) * W + x + d] += b * 0.35f;
+        if (y + d >= 0 && y + d < H) light[static_cast<std::size_t>(y + d) * W + x] += b * 0.35f;
       }
   }
 }
@@ -31,14 +31,14 @@ void blur(std::vector<float>& f, int w, int h, int radius, int passes) {
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) {
         float s = 0;
-        for (int d = -radius; d <= radius; d++) s += f[std::size_t(y) * w + std::clamp(x + d, 0, w - 1)];
-        tmp[std::size_t(y) * w + x] = s / float(2 * radius + 1);
+        for (int d = -radius; d <= radius; d++) s += f[static_cast<std::size_t>(y) * w + std::clamp(x + d, 0, w - 1)];
+        tmp[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(2 * radius + 1);
       }
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) {
         float s = 0;
-        for (int d = -radius; d <= radius; d++) s += tmp[std::size_t(std::clamp(y + d, 0, h - 1)) * w + x];
-        f[std::size_t(y) * w + x] = s / float(2 * radius + 1);
+        for (int d = -radius; d <= radius; d++) s += tmp[static_cast<std::size_t>(std::clamp(y + d, 0, h - 1)) * w + x];
+        f[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(2 * radius + 1);
       }
   }
 }
@@ -53,16 +53,16 @@ std::vector<float> mask_field(const Mask& m) {
 // Text 7: a dim ringed planet before a nebula. It is added onto the tunnel,
 // so it stays dark (no channel above about 0.45) and leaves the middle calm.
 Picture picture_planet() {
-  std::vector<float> stars(std::size_t(W) * H);
+  std::vector<float> stars(static_cast<std::size_t>(W) * H);
   scatter_stars(stars, 701, 420);
   const float px = 236, py = 72, pr = 58;
   return picture_fill(W, H, [&](int x, int y) {
-    const float fx = float(x), fy = float(y);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float neb = noise_fractal(fx, fy, 64, 6, 0.55f, 512, 703);
     const float wisps = noise_ridged(fx, fy, 64, 5, 0.5f, 512, 705);
     const float band = smoothstep(0.45f, 0.85f, neb) * (0.4f + 0.6f * wisps);
     Rgb col = Rgb{0.22f, 0.05f, 0.28f} * band + Rgb{0.02f, 0.10f, 0.22f} * smoothstep(0.3f, 0.7f, wisps) * neb;
-    col = col + Rgb{0.6f, 0.6f, 0.7f} * stars[std::size_t(y) * W + x] * (1 - band);
+    col = col + Rgb{0.6f, 0.6f, 0.7f} * stars[static_cast<std::size_t>(y) * W + x] * (1 - band);
     const float dx = (fx - px) / pr, dy = (fy - py) / pr, d2 = dx * dx + dy * dy;
     if (d2 < 1) {
       const float z = std::sqrt(1 - d2);
@@ -94,18 +94,18 @@ Picture picture_relief() {
   text_block(letters, {{"ZORV", 120}}, W / 2, H / 2);
   std::vector<float> name = mask_field(letters);
   blur(name, W, H, 3, 3);
-  std::vector<float> h(std::size_t(W) * H);
+  std::vector<float> h(static_cast<std::size_t>(W) * H);
   for (int y = 0; y < H; y++)
     for (int x = 0; x < W; x++) {
-      const float cu = std::fmod(float(x), 40.0f) - 19.5f, cv = std::fmod(float(y), 40.0f) - 19.5f;
+      const float cu = std::fmod(static_cast<float>(x), 40.0f) - 19.5f, cv = std::fmod(static_cast<float>(y), 40.0f) - 19.5f;
       const float e = std::pow(std::fabs(cu) / 20, 4.0f) + std::pow(std::fabs(cv) / 20, 4.0f);
       const float pillow = std::cos(std::min(e, 1.0f) * 1.5707963f);
-      h[std::size_t(y) * W + x] = 0.12f + 0.45f * pillow + 0.40f * name[std::size_t(y) * W + x];
+      h[static_cast<std::size_t>(y) * W + x] = 0.12f + 0.45f * pillow + 0.40f * name[static_cast<std::size_t>(y) * W + x];
     }
   // Smooth every slope: the offsets are differences of neighbouring heights.
   blur(h, W, H, 3, 3);
   return picture_fill(W, H, [&](int x, int y) {
-    const float v = h[std::size_t(y) * W + x];
+    const float v = h[static_cast<std::size_t>(y) * W + x];
     return Rgb{v * 0.7f, v * 0.85f, v};
   });
 }
@@ -125,12 +125,12 @@ Picture picture_closing() {
   const Mask words = art_closing_mask();
   std::vector<float> glow = mask_field(words);
   blur(glow, W, H, 4, 3);
-  std::vector<float> stars(std::size_t(W) * H);
+  std::vector<float> stars(static_cast<std::size_t>(W) * H);
   scatter_stars(stars, 1001, 300);
   return picture_fill(W, H, [&](int x, int y) {
-    const std::size_t i = std::size_t(y) * W + x;
+    const std::size_t i = static_cast<std::size_t>(y) * W + x;
     if (words.pixels[i]) return Rgb{1, 1, 1};
-    const float fx = float(x), fy = float(y);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float horizon_r = 900, hx = 160, hy = 240 + 860;  // a huge planet below the frame
     const float d = std::hypot(fx - hx, fy - hy) - horizon_r;
     const float haze = noise_fractal(fx, fy, 32, 5, 0.5f, 512, 1003);

@@ -42,14 +42,14 @@ std::uint32_t cell_seed(int cu, int cv, int cells) {
 // it lies inside radius 100, so the wobble's wrap-around never shows edges.
 Picture texture_emblem() {
   return picture_fill(T, T, [](int x, int y) {
-    const float dx = float(x) - 127.5f, dy = float(y) - 127.5f;
+    const float dx = static_cast<float>(x) - 127.5f, dy = static_cast<float>(y) - 127.5f;
     const float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
     const float ring = std::exp(-std::pow((r - 72) / 6.0f, 2.0f)) + 0.6f * std::exp(-std::pow((r - 52) / 3.0f, 2.0f));
     const float rays = std::pow(std::fabs(std::cos(4 * a)), 12.0f) * smoothstep(96, 20, r) +
                        0.5f * std::pow(std::fabs(std::cos(4 * a + pi / 4)), 20.0f) * smoothstep(70, 10, r);
     const float core = std::exp(-r * r / 500.0f);
-    const float plasma = 0.5f + 0.25f * std::sin(float(x) / 9.0f) + 0.25f * std::sin((float(y) + r) / 13.0f);
-    const float lumps = fbm(float(x), float(y), 16, 21, 4);
+    const float plasma = 0.5f + 0.25f * std::sin(static_cast<float>(x) / 9.0f) + 0.25f * std::sin((static_cast<float>(y) + r) / 13.0f);
+    const float lumps = fbm(static_cast<float>(x), static_cast<float>(y), 16, 21, 4);
     const float energy = (ring * (0.6f + 0.6f * lumps) + rays + core) * smoothstep(104, 92, r);
     const Rgb hot = palette_cos(plasma + r / 160.0f, {0.6f, 0.5f, 0.5f}, {0.4f, 0.4f, 0.5f}, {1, 1, 1},
                                 {0.0f, 0.15f, 0.30f});
@@ -60,14 +60,14 @@ Picture texture_emblem() {
 // Text 1: the opening's background tile: dark stone slabs with bevels.
 Picture texture_tile() {
   return picture_fill(T, T, [](int x, int y) {
-    const Cell c = cell_at(float(x), float(y), 32, 16);
-    const float grain = fbm(float(x), float(y), 32, 31);
+    const Cell c = cell_at(static_cast<float>(x), static_cast<float>(y), 32, 16);
+    const float grain = fbm(static_cast<float>(x), static_cast<float>(y), 32, 31);
     const float tint = lattice_value(c.cu & 7, c.cv & 7, 33);
     const Rgb base = rgb_mix(Rgb{0.05f, 0.06f, 0.16f}, Rgb{0.14f, 0.08f, 0.22f}, tint);
     const float light = bevel_light(c, 32, 3);
-    const float speck = fbm(float(x), float(y), 4, 37, 2);
+    const float speck = fbm(static_cast<float>(x), static_cast<float>(y), 4, 37, 2);
     Rgb col = base * (0.7f + 0.6f * grain) + Rgb{0.05f, 0.05f, 0.09f} * light + Rgb{0.03f, 0.03f, 0.05f} * speck;
-    if (grid_distance(float(x), 32, 16) < 0.6f || grid_distance(float(y), 32, 16) < 0.6f) col = col * 0.4f;
+    if (grid_distance(static_cast<float>(x), 32, 16) < 0.6f || grid_distance(static_cast<float>(y), 32, 16) < 0.6f) col = col * 0.4f;
     return col;
   });
 }
@@ -76,9 +76,9 @@ Picture texture_tile() {
 // circuitry, in mid tones so white text still reads over it.
 Picture texture_checks() {
   return picture_fill(T, T, [](int x, int y) {
-    const Cell c = cell_at(float(x), float(y), 32, 16);
+    const Cell c = cell_at(static_cast<float>(x), static_cast<float>(y), 32, 16);
     const bool odd = ((c.cu + c.cv) & 1) != 0;
-    const float n = fbm(float(x), float(y), 16, 41, 4);
+    const float n = fbm(static_cast<float>(x), static_cast<float>(y), 16, 41, 4);
     Rgb col = odd ? Rgb{0.85f, 0.30f, 0.05f} : Rgb{0.06f, 0.10f, 0.40f};
     col = col * (0.8f + 0.35f * n);
     const float light = bevel_light(c, 32, 3);
@@ -97,12 +97,12 @@ Picture texture_checks() {
 // strip round the tunnel every other panel row (v runs along the tunnel).
 Picture texture_panels() {
   return picture_fill(T, T, [](int x, int y) {
-    const Cell c = cell_at(float(x), float(y), 64, 32);
+    const Cell c = cell_at(static_cast<float>(x), static_cast<float>(y), 64, 32);
     const std::uint32_t s = cell_seed(c.cu, c.cv, 4);
     // Few fine octaves: the tunnels squeeze the texture far away, where fine
     // noise would sparkle.
-    const float grime = fbm(float(x), float(y), 32, 51, 3);
-    const float scratches = fbm(float(x), float(y), 8, 53, 1);
+    const float grime = fbm(static_cast<float>(x), static_cast<float>(y), 32, 51, 3);
+    const float scratches = fbm(static_cast<float>(x), static_cast<float>(y), 8, 53, 1);
     const float shade = 0.75f + 0.25f * lattice_value(static_cast<int>(s), 1, 55);
     Rgb col = Rgb{0.42f, 0.45f, 0.52f} * (shade * (0.6f + 0.5f * grime)) + Rgb{0.05f, 0.05f, 0.05f} * scratches;
     col = col + Rgb{0.22f, 0.22f, 0.25f} * bevel_light(c, 64, 4);
@@ -131,7 +131,7 @@ Picture texture_panels() {
 // sleepers across it, over mossy ground; lamps where rails cross sleepers.
 Picture texture_tracks() {
   return picture_fill(T, T, [](int x, int y) {
-    const float fx = float(x), fy = float(y);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float ground = fbm(fx, fy, 32, 61);
     const float fine = fbm(fx, fy, 8, 63, 3);
     Rgb col = rgb_mix(Rgb{0.05f, 0.18f, 0.12f}, Rgb{0.25f, 0.35f, 0.10f}, ground) * (0.7f + 0.5f * fine);
@@ -151,7 +151,7 @@ Picture texture_tracks() {
 // bubbles, domain-warped noise through a rainbow palette.
 Picture texture_glass_view() {
   return picture_fill(T, T, [](int x, int y) {
-    const float fx = float(x), fy = float(y);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float wx = fx + 40 * (fbm(fx, fy, 64, 91) - 0.5f);
     const float wy = fy + 40 * (fbm(fx, fy, 64, 93) - 0.5f);
     const float t = fbm(wx, wy, 64, 95, 6);
