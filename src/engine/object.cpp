@@ -114,13 +114,14 @@ void object_scale(Object* object, float factor) {
 void object_center(Object* object) {
   const std::int32_t n = object->vertex_count;
   if (n <= 0) return;  // no vertices, no centroid
-  long double sx = 0, sy = 0, sz = 0;
+  Extended sx = 0.0, sy = 0.0, sz = 0.0;  // x87 extended sums, the same on every machine
   for (std::int32_t i = 0; i < n; ++i) {
-    sx += object->vertices[i].x;
-    sy += object->vertices[i].y;
-    sz += object->vertices[i].z;
+    sx = sx + Extended(object->vertices[i].x);
+    sy = sy + Extended(object->vertices[i].y);
+    sz = sz + Extended(object->vertices[i].z);
   }
-  const float cx = float(sx / n), cy = float(sy / n), cz = float(sz / n);
+  const Extended count = n;
+  const float cx = float(sx / count), cy = float(sy / count), cz = float(sz / count);
   object->position.x = float(double(object->position.x) + cx);
   object->position.y = float(double(object->position.y) + cy);
   object->position.z = float(double(object->position.z) + cz);

@@ -40,8 +40,8 @@ struct Result {
 // Runs qn-capture in `dir` with `args` (and optional NAME=value settings).
 Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "") {
   const fs::path err = fs::temp_directory_path() / ("qn-capture-err-" + std::to_string(getpid()));
-  const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 600 env " + env_prefix + " '" +
-                          bin_dir() + "/qn-capture' " + args + " >/dev/null 2>'" + err.string() + "'";
+  const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 600 env " + env_prefix + " " +
+                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args + " >/dev/null 2>'" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err)};
   fs::remove(err);
@@ -122,7 +122,7 @@ TEST_F(Capture, BadUseGetsOneMessageAndAFailureStatus) {
 }
 
 TEST(CaptureHelp, PrintsUsage) {
-  std::string cmd = "'";
+  std::string cmd = env("QN_RUN") + "'";
   cmd += bin_dir();
   cmd += "/qn-capture' --help | grep -q '^Usage: qn-capture'";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
