@@ -45,8 +45,14 @@ function(qn_add_script_test name script)
   endif()
 endfunction()
 
-# A cross build's emulator, one word a line, for scripts that run its programs.
-if(CMAKE_CROSSCOMPILING_EMULATOR)
-  string(REPLACE ";" "\n" words "${CMAKE_CROSSCOMPILING_EMULATOR}")
-  file(WRITE ${CMAKE_BINARY_DIR}/emulator.txt "${words}\n")
+# A cross build's emulator: run-target PROGRAM ARGS... runs a target program
+# the way the toolchain file chose (QN_TARGET_RUN).
+if(CMAKE_CROSSCOMPILING AND QN_TARGET_RUN)
+  set(words "")
+  foreach(word ${QN_TARGET_RUN})
+    string(APPEND words " '${word}'")
+  endforeach()
+  file(WRITE ${CMAKE_BINARY_DIR}/run-target "#!/bin/sh\nexec${words} \"$@\"\n")
+  file(CHMOD ${CMAKE_BINARY_DIR}/run-target PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endif()

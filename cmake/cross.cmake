@@ -4,7 +4,7 @@
 # library and libstdc++; the target's libraries come from QN_SYSROOT, the
 # packages scripts/cross-sysroot.sh unpacks (default: the build's sysroot/).
 # Programs the build runs (the data tools, GoogleTest's discovery, every
-# test) go through CMAKE_CROSSCOMPILING_EMULATOR:
+# test) go through CMAKE_CROSSCOMPILING_EMULATOR, the build's run-target:
 #   QN_CROSS_RUN=qemu    qemu-ARCH with the sysroot as its library root
 #   QN_CROSS_RUN=native  the sysroot's own dynamic loader, for a host kernel
 #                        that runs the target's programs itself (i386)
@@ -45,11 +45,14 @@ set(ENV{PKG_CONFIG_LIBDIR} "${lib}/pkgconfig:${QN_SYSROOT}/usr/share/pkgconfig")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "${QN_SYSROOT}")
 set(ENV{PKG_CONFIG_PATH} "")
 
+# The emulator is a script the configure step writes (cmake/QnTesting.cmake),
+# so that switching QN_CROSS_RUN reaches every test already discovered.
 if(QN_CROSS_RUN STREQUAL "native")
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${base_lib}/${QN_CROSS_LOADER} --library-path ${base_lib}:${lib})
+  set(QN_TARGET_RUN ${base_lib}/${QN_CROSS_LOADER} --library-path ${base_lib}:${lib})
 elseif(QN_CROSS_RUN STREQUAL "qemu")
   find_program(QN_QEMU qemu-${QN_CROSS_QEMU} REQUIRED)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QN_QEMU} -L ${QN_SYSROOT})
+  set(QN_TARGET_RUN ${QN_QEMU} -L ${QN_SYSROOT})
 else()
   message(FATAL_ERROR "QN_CROSS_RUN is '${QN_CROSS_RUN}': qemu or native")
 endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/run-target)

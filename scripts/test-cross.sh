@@ -100,8 +100,7 @@ if [ "$(cat "$ref/key" 2>/dev/null)" != "$key" ]; then
   echo "$key" >"$ref/key"
 fi
 say "the whole demo in qn-capture"
-mapfile -t emulator <"$build/emulator.txt"
-capture "$build/capture" "${emulator[@]}" "$build/qn-capture"
+capture "$build/capture" "$build/run-target" "$build/qn-capture"
 differ=$(cd "$ref" && for f in *; do
   [ "$f" = key ] || cmp -s "$f" "$build/capture/$f" || echo "$f"
 done)
