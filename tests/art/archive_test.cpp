@@ -26,7 +26,7 @@ std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 int run(const std::string& command) {
   const char* emulator = std::getenv("QN_RUN");
-  const int status = std::system(("timeout -k 5 120 " + std::string(emulator ? emulator : "") + command).c_str());
+  const int status = std::system(("timeout -k 5 900 " + std::string(emulator ? emulator : "") + command).c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
