@@ -11,8 +11,8 @@
 # rasterizers, effects and tools store floats and doubles and expect each
 # operation rounded as written, as on x86-64; SSE2 gives exactly that. The
 # places meant to carry 80-bit intermediates (the tables, vector lengths,
-# to_int32) say so with long double, which stays x87 extended precision
-# here. Measured: built with x87 float and double, the archive and object
+# centroids) say so with Extended, which is long double and so x87
+# extended precision here. Measured: built with x87 float and double, the archive and object
 # files come out with other bytes than on x86-64 and four tests of the
 # effects, the shaded filler and the scenes fail; with SSE2 the data files
 # and every table match x86-64 byte for byte, and so does the captured demo
