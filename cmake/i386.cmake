@@ -15,11 +15,8 @@
 # extended precision here. Measured: built with x87 float and double, the archive and object
 # files come out with other bytes than on x86-64 and four tests of the
 # effects, the shaded filler and the scenes fail; with SSE2 the data files
-# and every table match x86-64 byte for byte, and so does the captured demo
-# but for one shade step on some faces of the 3D scene, where the x86-64
-# build is the one that strays from the rounding as written: its SLP
-# vectoriser rotates with unrounded coefficients (built with
-# -fno-tree-slp-vectorize it matches this build frame for frame). The price is a Pentium 4 /
+# and every table match x86-64 byte for byte, and so does the whole captured
+# demo (scripts/test-cross.sh i386 checks it). The price is a Pentium 4 /
 # Athlon 64 class processor or newer.
 
 set(QN_CROSS_ARCH i386)
