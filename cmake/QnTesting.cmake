@@ -9,8 +9,15 @@ function(qn_add_gtest name)
   if(NOT TARGET qn_test_main)
     add_library(qn_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
     target_link_libraries(qn_test_main PUBLIC GTest::gtest)
+    # How a test starts one of the build's programs: through the emulator
+    # of a cross build, as a shell command prefix.
+    set(run "")
+    foreach(word ${CMAKE_CROSSCOMPILING_EMULATOR})
+      string(APPEND run "'${word}' ")
+    endforeach()
     target_compile_definitions(qn_test_main PRIVATE QN_TEST_DATA_DIR="${QN_DATA_DIR}"
-      QN_TEST_BIN_DIR="${CMAKE_BINARY_DIR}" QN_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+      QN_TEST_BIN_DIR="${CMAKE_BINARY_DIR}" QN_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      QN_TEST_RUN="${run}")
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} qn_test_main GTest::gtest)
@@ -20,8 +27,13 @@ endfunction()
 
 # qn_add_script_test(name script.sh [LABELS l] [TIMEOUT s])
 # An end-to-end test: a shell script run with the build and data folders in its environment.
+# A cross build leaves them out: they drive the programs, a display and a sound
+# server as a user's machine has them, which is the native build's business.
 function(qn_add_script_test name script)
   cmake_parse_arguments(T "" "TIMEOUT" "LABELS" ${ARGN})
+  if(CMAKE_CROSSCOMPILING)
+    return()
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
@@ -32,3 +44,15 @@ function(qn_add_script_test name script)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# A cross build's emulator: run-target PROGRAM ARGS... runs a target program
+# the way the toolchain file chose (QN_TARGET_RUN).
+if(CMAKE_CROSSCOMPILING AND QN_TARGET_RUN)
+  set(words "")
+  foreach(word ${QN_TARGET_RUN})
+    string(APPEND words " '${word}'")
+  endforeach()
+  file(WRITE ${CMAKE_BINARY_DIR}/run-target "#!/bin/sh\nexec${words} \"$@\"\n")
+  file(CHMOD ${CMAKE_BINARY_DIR}/run-target PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()

@@ -3,10 +3,12 @@
 # time, its floor measured in the same run and their ratio, with the goal.
 # Then the whole demo in qn-capture without pictures (sound mixed, not kept)
 # against the song's real-time length, and qn under Xvfb with a private sound
-# server: frames presented per second in every scene and the start-up time.
+# server: frames presented per second in every scene and the start-up time,
+# and what the music costs: frames per second under an input flood with music
+# against the same without mixing, as a ratio.
 #
 #   scripts/bench.sh [--quick] [--all] [--filter REGEX]
-#     --quick   leave out the qn run (it lasts as long as the song, ~5.5 min)
+#     --quick   leave out the qn runs (the song's ~5.5 min, then 2 x 30 s)
 #     --all     also run every per-subsystem benchmark under bench/
 #     --filter  only the suite's benchmarks matching REGEX
 # The build folder is $QN_BUILD_DIR (default build/).
@@ -26,7 +28,8 @@ while [ $# -gt 0 ]; do
 done
 
 cmake -S "$top" -B "$build" >/dev/null
-targets=(qn_bench_suite qn-capture qn qn_present_counter)
+targets=(qn_bench_suite qn-capture qn qn_present_counter make_stress_modules music_frame_counter
+  music_live_test)
 [ "$all" -eq 0 ] ||
   targets+=(qn_bench_effects qn_bench_engine qn_bench_raster qn_bench_display
     qn_bench_data)
@@ -120,6 +123,12 @@ awk '
     }
     printf "  scene 9: the closing picture is presented once\n"
   }' "$out/presents.txt"
+
+# ---- what the music costs -----------------------------------------------------
+echo
+QN_SOURCE_DIR=$top QN_DATA_DIR=$data QN_BIN_DIR=$build bash "$top/tests/music/stress.sh" --cost 30 | tail -n 1
+timeout -k 5 60 "$build/tests/music/music_live_test" --gtest_filter='Live.Clock*' |
+  awk '/mixing took/ { sub(/^driver [^:]*: /, ""); v = $3; sub(/%/, "", v); printf "the music timer: %s (goal under 5%%: %s)\n", $0, (v + 0 < 5 ? "met" : "missed") }'
 
 # ---- every per-subsystem benchmark ------------------------------------------
 if [ "$all" -eq 1 ]; then

@@ -3,7 +3,8 @@
 # Idempotent: packages already there are left alone, and apt is only asked
 # when something is missing.
 #   scripts/install-deps.sh          the native build
-#   scripts/install-deps.sh --i386   also the 32-bit x86 build (cmake/i386.cmake)
+#   scripts/install-deps.sh --cross ARCH   also what a cross build needs
+#                                   (ARCH: i386, arm64 or s390x)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
@@ -21,19 +22,17 @@ packages=(
   python3 perl
 )
 
-# The i386 -dev packages install beside the native ones (Multi-Arch: same),
-# all but libsdl1.2-dev, whose i386 package would remove the native one: the
-# i386 build leaves out the two display programs. GoogleTest's -dev package
-# carries built libraries; the benchmarks are not built for i386.
-i386_packages=(
-  g++-multilib
-  libmikmod-dev:i386 libfreetype-dev:i386 libgtest-dev:i386
-)
-if [ "${1:-}" = "--i386" ]; then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
-  packages+=("${i386_packages[@]}")
+# A cross build: Debian's cross compiler and qemu-user. The target's
+# libraries are not installed: scripts/cross-sysroot.sh unpacks them into the
+# build folder. (g++-multilib conflicts with every cross compiler.)
+if [ "${1:-}" = "--cross" ]; then
+  case ${2:-} in
+    i386) packages+=(g++-i686-linux-gnu) ;;
+    arm64) packages+=(g++-aarch64-linux-gnu) ;;
+    s390x) packages+=(g++-s390x-linux-gnu) ;;
+    *) echo "install-deps.sh: --cross needs i386, arm64 or s390x" >&2; exit 2 ;;
+  esac
+  packages+=(qemu-user)
 fi
 
 missing=()

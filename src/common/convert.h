@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/extended.h"
+
 constexpr std::int32_t to_int32(long double v) {
   // Compare in long double: both bounds are exact there.
   if (!(v > -2147483649.0L && v < 2147483648.0L)) return std::numeric_limits<std::int32_t>::min();
@@ -13,3 +15,9 @@ constexpr std::int32_t to_int32(long double v) {
 }
 constexpr std::int32_t to_int32(double v) { return to_int32(static_cast<long double>(v)); }
 constexpr std::int32_t to_int32(float v) { return to_int32(static_cast<long double>(v)); }
+#if defined(__SIZEOF_INT128__)
+constexpr std::int32_t to_int32(const SoftExtended& v) {
+  if (!(v > SoftExtended(-2147483649.0) && v < SoftExtended(2147483648.0))) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+#endif

@@ -1,28 +1,31 @@
 // Every precalculated table, one function each, computed in dependency order.
-// Intermediates are long double; running angles are rounded to float after
-// each step; angles turn into radians with 3.141592; every float-to-int
+// Intermediates are x87 extended precision (Extended: the same bits on every
+// machine); running angles are rounded to float after each step; angles turn into radians with 3.141592; every float-to-int
 // conversion goes through to_int32 (several quotients leave the 32-bit range).
 #include <cmath>
 #include <cstdint>
 
 #include "common/convert.h"
+#include "common/extended.h"
 #include "common/frame.h"
 #include "control/tables.h"
 #include "data/archive.h"
 
 namespace {
 
-constexpr long double PI_APPROX = 3.141592L;
+// Decimal constants as integer quotients: each rounds once, like the literal.
+const Extended PI_APPROX = Extended(3141592) / Extended(1000000);
+const Extended TENTH = Extended(1) / Extended(10);
 constexpr int FLOOR_ROWS = 120;
 
 // The C library's functions on doubles, fed degrees.
-long double sin_deg(long double deg) {
-  return std::sin(static_cast<double>(deg * PI_APPROX / 180.0L));
+Extended sin_deg(Extended deg) { return std::sin(static_cast<double>(deg * PI_APPROX / Extended(180))); }
+Extended cos_deg(Extended deg) { return std::cos(static_cast<double>(deg * PI_APPROX / Extended(180))); }
+Extended as_double(Extended v) { return static_cast<double>(v); }
+Extended abs(Extended v) {
+  using std::fabs;
+  return fabs(v);
 }
-long double cos_deg(long double deg) {
-  return std::cos(static_cast<double>(deg * PI_APPROX / 180.0L));
-}
-long double as_double(long double v) { return static_cast<double>(v); }
 
 void tables_logo_offsets() {
   constexpr std::int32_t rows[10] = {640, 320, 960, 640, 320, 960, 960, 320, 640, 960};
@@ -35,47 +38,49 @@ void tables_logo_offsets() {
 
 void tables_paths() {
   for (int i = 0; i < 360; i++) {
-    const long double a = i;
-    const long double sa = sin_deg(a), ca = cos_deg(a);
-    const long double c2a = cos_deg(2 * a), s3a = sin_deg(3 * a);
-    path_a_x[i] = to_int32(as_double(90.0L * sa) - 30.0L * c2a + 25.0L);
-    path_a_y[i] = to_int32(30.0L * s3a + as_double(25.0L * c2a));
-    path_b_x[i] = to_int32(as_double(50.0L * sa) - 25.0L * c2a + 25.0L);
-    path_b_y[i] = to_int32(30.0L * sa + as_double(30.0L * ca));
+    const Extended a = i;
+    const Extended sa = sin_deg(a), ca = cos_deg(a);
+    const Extended c2a = cos_deg(Extended(2) * a), s3a = sin_deg(Extended(3) * a);
+    path_a_x[i] = to_int32(as_double(Extended(90) * sa) - Extended(30) * c2a + Extended(25));
+    path_a_y[i] = to_int32(Extended(30) * s3a + as_double(Extended(25) * c2a));
+    path_b_x[i] = to_int32(as_double(Extended(50) * sa) - Extended(25) * c2a + Extended(25));
+    path_b_y[i] = to_int32(Extended(30) * sa + as_double(Extended(30) * ca));
   }
 }
 
 void tables_wobble() {
-  for (int i = 0; i < 256; i++)
-    wobble[i] = to_int32(25.0L * std::sin(static_cast<double>(i * 0.0245436875L)));
+  const Extended step = Extended(std::int64_t{245436875}) / Extended(std::int64_t{10000000000});  // 0.0245436875
+  for (int i = 0; i < 256; i++) wobble[i] = to_int32(Extended(25) * std::sin(static_cast<double>(Extended(i) * step)));
 }
 
 // One warp curve: entry = 2 sin beta, beta drifts by step_beta * sin alpha.
-void warp_curve(float* out, int count, float beta, long double step_beta, long double step_alpha) {
+void warp_curve(float* out, int count, float beta, Extended step_beta, Extended step_alpha) {
   float alpha = 90.0f;
   for (int i = 0; i < count; i++) {
-    out[i] = static_cast<float>(2.0L * sin_deg(beta));
-    beta = static_cast<float>(beta + step_beta * sin_deg(alpha));
-    alpha = static_cast<float>(alpha + step_alpha);
+    out[i] = static_cast<float>(Extended(2) * sin_deg(beta));
+    beta = static_cast<float>(Extended(beta) + step_beta * sin_deg(alpha));
+    alpha = static_cast<float>(Extended(alpha) + step_alpha);
   }
 }
 
 void tables_warps() {
-  warp_curve(column_warp, FRAME_WIDTH, 130.0f, 0.28125L, 0.5625L);
-  warp_curve(row_warp, FRAME_HEIGHT, 112.5f, 0.375L, 0.75L);
+  warp_curve(column_warp, FRAME_WIDTH, 130.0f, 0.28125, 0.5625);
+  warp_curve(row_warp, FRAME_HEIGHT, 112.5f, 0.375, 0.75);
 }
 
 // The perspective quotients every map is made of.
-inline std::int32_t map_v_of(int y, long double depth) { return to_int32(150.0L * y / (150.0L * depth)); }
-inline std::int32_t map_u_of(int x, long double depth) {
-  return to_int32(150.0L * (x - 160) / (150.0L * depth));
+inline std::int32_t map_v_of(int y, Extended depth) {
+  return to_int32(Extended(150) * Extended(y) / (Extended(150) * depth));
+}
+inline std::int32_t map_u_of(int x, Extended depth) {
+  return to_int32(Extended(150) * Extended(x - 160) / (Extended(150) * depth));
 }
 
 void tables_plane() {
   for (int y = 0; y < FRAME_HEIGHT; y++) {
-    const long double row = row_warp[y];
+    const Extended row = row_warp[y];
     for (int x = 0; x < FRAME_WIDTH; x++) {
-      const long double s = row + column_warp[x];
+      const Extended s = row + Extended(column_warp[x]);
       plane_u[y * FRAME_WIDTH + x] = map_u_of(x, s);
       plane_v[y * FRAME_WIDTH + x] = map_v_of(y, s);
     }
@@ -84,31 +89,31 @@ void tables_plane() {
 
 // A field of a column term (stored as float first) plus a row term, rounded
 // to float: the same values as two passes over the whole field.
-void depth_field(float* out, const float* column_term, const long double* row_term) {
+void depth_field(float* out, const float* column_term, const Extended* row_term) {
   for (int y = 0; y < FRAME_HEIGHT; y++)
     for (int x = 0; x < FRAME_WIDTH; x++)
-      out[y * FRAME_WIDTH + x] = static_cast<float>(column_term[x] + row_term[y]);
+      out[y * FRAME_WIDTH + x] = static_cast<float>(Extended(column_term[x]) + row_term[y]);
 }
 
 void tables_depths() {
   float col_a[FRAME_WIDTH], col_b[FRAME_WIDTH], col_d[FRAME_WIDTH];
-  long double row_a[FRAME_HEIGHT], row_b[FRAME_HEIGHT], row_d[FRAME_HEIGHT];
+  Extended row_a[FRAME_HEIGHT], row_b[FRAME_HEIGHT], row_d[FRAME_HEIGHT];
   for (int x = 0; x < FRAME_WIDTH; x++) {
     const float cx = 90.0f + 0.5625f * x;  // exact
-    col_a[x] = static_cast<float>(2.0L * sin_deg(cx));
-    col_b[x] = static_cast<float>(std::fabs(2.0L * sin_deg(cx)));
-    col_d[x] = static_cast<float>(std::fabs(2.0L * sin_deg(cx + 90.0L)));
+    col_a[x] = static_cast<float>(Extended(2) * sin_deg(cx));
+    col_b[x] = static_cast<float>(abs(Extended(2) * sin_deg(cx)));
+    col_d[x] = static_cast<float>(abs(Extended(2) * sin_deg(Extended(cx) + Extended(90))));
   }
   for (int y = 0; y < FRAME_HEIGHT; y++) {
     const float ry = 90.0f + 0.75f * y;  // exact
-    row_a[y] = 2.0L * sin_deg(ry);
-    row_b[y] = std::fabs(2.0L * sin_deg(ry));
-    row_d[y] = std::fabs(2.0L * sin_deg(ry + 90.0L));
+    row_a[y] = Extended(2) * sin_deg(ry);
+    row_b[y] = abs(Extended(2) * sin_deg(ry));
+    row_d[y] = abs(Extended(2) * sin_deg(Extended(ry) + Extended(90)));
   }
   depth_field(depth_a, col_a, row_a);
   depth_field(depth_b, col_b, row_b);
   for (int x = 0; x < FRAME_WIDTH; x++) {
-    const float c = static_cast<float>(10.0L * sin_deg(0.5625L * x));
+    const float c = static_cast<float>(Extended(10) * sin_deg(Extended(0.5625) * Extended(x)));
     for (int y = 0; y < FRAME_HEIGHT; y++) depth_c[y * FRAME_WIDTH + x] = c;
   }
   depth_field(depth_d, col_d, row_d);
@@ -120,13 +125,13 @@ void tables_floor() {
     const int k = y - FRAME_HEIGHT / 2;
     floor_v[k] = map_v_of(y, d);
     for (int x = 0; x < FRAME_WIDTH; x++) floor_u[k * FRAME_WIDTH + x] = map_u_of(x, d);
-    d = static_cast<float>(d + 0.1L);
+    d = static_cast<float>(Extended(d) + TENTH);
   }
 }
 
 void tables_floor_rise() {
-  const long double slope = std::tan(0.5235986666666667);  // 30 degrees
-  for (int k = 0; k < FLOOR_ROWS; k++) floor_rise[k] = to_int32(slope * (k + 1));
+  const Extended slope = std::tan(0.5235986666666667);  // 30 degrees
+  for (int k = 0; k < FLOOR_ROWS; k++) floor_rise[k] = to_int32(slope * Extended(k + 1));
 }
 
 void depth_maps(const float* depth, std::int32_t* v, std::int32_t* u) {
@@ -149,7 +154,7 @@ void tables_map_u_e() {
   float e = 12.0f;
   for (int y = 0; y < FRAME_HEIGHT; y++) {
     for (int x = 0; x < FRAME_WIDTH; x++) map_u_e[y * FRAME_WIDTH + x] = map_u_of(x, e);
-    e = static_cast<float>(y <= 119 ? e - 0.1L : e + 0.1L);
+    e = static_cast<float>(y <= 119 ? Extended(e) - TENTH : Extended(e) + TENTH);
   }
 }
 
@@ -158,12 +163,13 @@ void tables_polar() {
     const int dy = y - 120;
     for (int x = 0; x < FRAME_WIDTH; x++) {
       const int dx = x - 160;
-      const long double angle = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
+      const Extended angle = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
       // A full turn is 256 steps; negative angles wrap by two's complement.
-      polar_angle[y * FRAME_WIDTH + x] = to_int32(angle * 180.0L / PI_APPROX * 256.0L / 360.0L) & 255;
+      polar_angle[y * FRAME_WIDTH + x] =
+          to_int32(angle * Extended(180) / PI_APPROX * Extended(256) / Extended(360)) & 255;
       const std::int32_t r = to_int32(std::sqrt(static_cast<double>(dx * dx + dy * dy))) & 255;
       // r = 0 at the centre: the infinite quotient becomes INT32_MIN.
-      polar_depth[y * FRAME_WIDTH + x] = to_int32(static_cast<long double>(3000.0f) / r);
+      polar_depth[y * FRAME_WIDTH + x] = to_int32(Extended(3000.0f) / Extended(r));
     }
   }
 }

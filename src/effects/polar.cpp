@@ -33,8 +33,11 @@ void polar_tunnel(std::uint32_t* __restrict dest, const PolarMaps& maps,
       lookup::store4(row + x, _mm_and_si128(_mm_adds_epu8(t, raise), colour));
     }
 #endif
+    // The pixels the vector loop left (all of them where there is none):
+    // texels first, then the backdrop and the whiteout over the same span.
+    const int rest = x;
     for (; x < FRAME_WIDTH; x++)
       row[x] = texture[(static_cast<std::uint32_t>(depth[x]) * 256u + static_cast<std::uint32_t>(angle[x]) + shift) & 0xFFFFu];
-    channels::sum_span(row + x, row + x, backdrop + base + x, whiteout, FRAME_WIDTH - x);
+    channels::sum_span(row + rest, row + rest, backdrop + base + rest, whiteout, FRAME_WIDTH - rest);
   }
 }

@@ -1,7 +1,9 @@
 // The vector and matrix kit: float storage, double (or wider) arithmetic,
-// every result rounded to float when stored.
+// every result rounded to float when stored. Lengths are taken in x87
+// extended precision (Extended), the same on every machine.
 #include <cmath>
 
+#include "common/extended.h"
 #include "engine/angle_case.h"
 #include "engine/rotation.h"
 #include "engine/vec.h"
@@ -13,8 +15,9 @@ void vec_delta(const Vec4* from, const Vec4* to, Vec4* out) {
 }
 
 float vec_length(const Vec4* v) {
-  const long double x = v->x, y = v->y, z = v->z;
-  return static_cast<float>(std::sqrt(x * x + y * y + z * z));
+  using std::sqrt;
+  const Extended x = v->x, y = v->y, z = v->z;
+  return static_cast<float>(sqrt(x * x + y * y + z * z));
 }
 
 float vec_dot(const Vec4* a, const Vec4* b) {

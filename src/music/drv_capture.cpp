@@ -2,8 +2,10 @@
 // frames at 44.1 kHz) into a WAV file, so two updates per 20 ms frame keep
 // song and pictures in step in virtual time. The library's own file drivers
 // mix a whole buffer per update and would run the song many times too fast.
+#include <bit>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "music/music.h"
 #include "music/music_internal.h"
@@ -80,6 +82,10 @@ void capture_update() {
   if (!wav_file || bytes > sizeof buffer) return;
   const ULONG mixed = VC_WriteBytes(buffer, bytes);
   if (mixed < bytes) std::memset(buffer + mixed, 0, bytes - mixed);
+  // The mixer's samples are 16-bit words in the machine's byte order; a
+  // WAV's are little-endian.
+  if constexpr (std::endian::native == std::endian::big)
+    for (ULONG i = 0; i + 1 < bytes; i += 2) std::swap(buffer[i], buffer[i + 1]);
   if (std::fwrite(buffer, 1, bytes, wav_file) != bytes)
     note_failure();
   else

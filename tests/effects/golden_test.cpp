@@ -4,6 +4,7 @@
 // pictures and masks with every byte value, so no test data file is needed.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -11,11 +12,13 @@
 
 namespace {
 
-// FNV-1a over the bytes, little-endian word by word.
+// FNV-1a over the bytes, little-endian word by word whatever the machine.
 template <typename T>
 std::uint64_t digest(const T* p, std::size_t n, std::uint64_t h = 0xCBF29CE484222325ull) {
-  const auto* b = reinterpret_cast<const unsigned char*>(p);
-  for (std::size_t i = 0; i < n * sizeof(T); i++) h = (h ^ b[i]) * 0x100000001B3ull;
+  static_assert(sizeof(T) == 4);
+  for (std::size_t i = 0; i < n; i++)
+    for (std::uint32_t w = std::bit_cast<std::uint32_t>(p[i]), k = 0; k < 4; k++, w >>= 8)
+      h = (h ^ (w & 0xFF)) * 0x100000001B3ull;
   return h;
 }
 std::uint64_t frame_digest(const std::uint32_t* f, std::uint64_t h = 0xCBF29CE484222325ull) {

@@ -92,7 +92,7 @@ for sig in TERM INT; do
   start_qn precalc
   wait_for 30 test -e "$WORK/held" || fail_case "never reached the tables"
   send "$sig" 1 "$PID"
-  finish_qn 5
+  finish_qn 30
   expect_end $((128 + $(kill -l $sig))) 'Precalcing...'
 
   CASE="qn: SIG$sig in the pause"
@@ -100,7 +100,7 @@ for sig in TERM INT; do
   wait_for 30 traced 'Precalcing...' || fail_case "never reached the pause"
   sleep 1
   send "$sig" 1 "$PID"
-  finish_qn 5
+  finish_qn 30
   expect_end $((128 + $(kill -l $sig))) 'Precalcing...'
 done
 
@@ -110,7 +110,7 @@ for count in 1 200; do
   wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
   send TERM "$count" "$PID"
   rm -f "$WORK/held"
-  finish_qn 10
+  finish_qn 30
   expect_end 0 'Initiating signalhander setup...' "$MUSIC_START" "$SHUTDOWN"
 done
 
@@ -118,7 +118,7 @@ CASE="qn: SIGINT after the handler is installed"
 start_qn handler
 wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
 send INT 1 "$PID"
-finish_qn 5
+finish_qn 30
 expect_end 130 'Initiating signalhander setup...'
 
 # In the timeline, with the sound recorded: the music plays until the signal.
@@ -129,7 +129,7 @@ for count in 1 500; do
   audio_record "$WORK/sound.wav"
   sleep 3
   send TERM "$count" "$PID"
-  finish_qn 10
+  finish_qn 30
   audio_stop_record
   level=$(audio_rms "$WORK/sound.wav")
   awk -v l="$level" 'BEGIN { exit !(l > -50) }' || fail_case "silent while it ran ($level dBFS)"
@@ -141,7 +141,7 @@ start_qn none
 wait_for 30 traced "$MUSIC_START" || fail_case "the music never started"
 sleep 2
 send INT 1 "$PID"
-finish_qn 5
+finish_qn 30
 expect_end 130 "$MUSIC_START"
 
 # ---- qn-vga in a terminal -----------------------------------------------------

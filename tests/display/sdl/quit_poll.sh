@@ -34,7 +34,7 @@ close() { "$HELPERS/sdl_close_request" "$1"; }
 
 probe "key press" 10 0 " key" key
 probe "left click" 10 0 " left" left
-probe "right click" 2.5 3 " right" right
-probe "left and right" 2.5 3 " left right" both
-probe "close request" 2.5 3 " close" close
+probe "right click" 6 3 " right" right
+probe "left and right" 6 3 " left right" both
+probe "close request" 6 3 " close" close
 echo ok

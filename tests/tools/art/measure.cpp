@@ -29,7 +29,7 @@ std::string ocr_mask(const Mask& m) {
   close(fd);
   std::string text;
   if (written) {
-    const std::string cmd = std::string("timeout -k 5 60 tesseract ") + path + " stdout --psm 6 2>/dev/null";
+    const std::string cmd = std::string("timeout -k 5 600 tesseract ") + path + " stdout --psm 6 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
     char buf[256];
     while (pipe && std::fgets(buf, sizeof buf, pipe.get())) text += buf;

@@ -28,7 +28,9 @@ std::uint32_t u32(const Bytes& b, std::size_t at) {
 }
 
 int run(const std::string& command) {
-  const int status = std::system(("timeout -k 5 120 " + command).c_str());
+  const char* emulator = std::getenv("QN_RUN");
+  const std::string prefix = "timeout -k 5 900 " + std::string(emulator ? emulator : "");
+  const int status = std::system((prefix + command).c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
