@@ -2,14 +2,13 @@
 // face drawer on the demo's objects, the z-buffer clear, the four console
 // converters, the SDL present copy and the precalculation; plus the data
 // every benchmark of the suite shares.
-#include "bench/control/suite.h"
-
 #include <SDL/SDL.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "bench/control/suite.h"
 #include "common/frame.h"
 #include "control/tables.h"
 #include "data/object_file.h"
@@ -48,7 +47,8 @@ constexpr std::size_t F = FRAME_BYTES;
 
 // What the precalculation writes: 19 tables of 76,800 words, the floor rows
 // and the small tables.
-constexpr std::size_t TABLE_BYTES = 19 * F + 120 * 320 * 4 + (2 * 10 + 4 * 360 + 256 + 320 + 240 + 2 * 120) * 4;
+constexpr std::size_t TABLE_BYTES =
+    19 * F + 120 * 320 * 4 + (2 * 10 + 4 * 360 + 256 + 320 + 240 + 2 * 120) * 4;
 QN_SUITE(precalc, TABLE_BYTES, suite::NO_GOAL, tables_compute(suite::demo().archive));
 
 // render_scene with draw_faces on the demo's two objects in the four motion
@@ -65,7 +65,11 @@ void render_objects(benchmark::State& state) {
     object_rotate(d.objects.objects[1], 1.0f, -1.0f, 1.0f);
   });
 }
-BENCHMARK(render_objects)->ArgName("place")->DenseRange(0, 3)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(render_objects)
+    ->ArgName("place")
+    ->DenseRange(0, 3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The render pass's z-buffer clear, written the same way.
 QN_SUITE(zbuffer_clear, F, 1.2,

@@ -2,7 +2,6 @@
 // and overlays on their own, and the map lookups alone. Traffic counts every
 // pass the drawing makes over its buffers; textures count once (T).
 #include "bench/control/suite.h"
-
 #include "common/frame.h"
 #include "control/tables.h"
 #include "effects/effects.h"
@@ -23,7 +22,8 @@ std::int32_t phase = 0;
 // ---- whole scenes ---------------------------------------------------------
 // Scene 0: tile, wobble, blend, then the logo built in work_frame and laid over.
 QN_SUITE(scene0_opening, F + T + F + 2 * T + 3 * T + F + 3 * LOGO_COPY + 3 * F, 1.5,
-         opening_background(second_frame, wobble_image, wobble_tables(), text(0), text(1), phase, phase % 360);
+         opening_background(second_frame, wobble_image, wobble_tables(), text(0), text(1), phase,
+                            phase % 360);
          rgb_split_logo(work_frame, second_frame, maps(1), logo_offsets(), phase++ % 10));
 QN_SUITE(scene1_plane, 3 * F + T + 2 * F + 3 * F, 1.5,
          map_lookup(work_frame, text(2), plane_v, plane_u, phase++);
@@ -37,7 +37,8 @@ void tunnel(benchmark::State& s) {
     brighten(work_frame, 40);
   });
 }
-#define QN_TUNNEL(k) BENCHMARK(tunnel<k>)->Name("scene2468_pair" #k)->UseManualTime()->Unit(benchmark::kMicrosecond)
+#define QN_TUNNEL(k) \
+  BENCHMARK(tunnel<k>)->Name("scene2468_pair" #k)->UseManualTime()->Unit(benchmark::kMicrosecond)
 QN_TUNNEL(1);
 QN_TUNNEL(2);
 QN_TUNNEL(3);
@@ -47,14 +48,15 @@ QN_TUNNEL(6);
 QN_TUNNEL(7);
 QN_TUNNEL(8);
 QN_SUITE(scene3_floor, F / 2 + F / 2 + T + F / 2 + 3 * F + 2 * F, 1.5,
-         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, false); phase++;
-         overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
+         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, false);
+         phase++; overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
 QN_SUITE(scene3_landscape, F / 2 + F / 2 + T + F / 2 + M / 2 + 3 * F + 2 * F, 1.5,
-         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, true); phase++;
-         overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
+         floor_landscape(work_frame, floor_maps(), text(4), maps(4), phase, -phase, true);
+         phase++; overlay_nonzero(work_frame, second_frame); brighten(work_frame, 40));
 // Scene 5's tunnel alone: the yardstick of the objects' cost.
 QN_SUITE(scene5_polar_alone, 4 * F + T + 2 * F, 1.5,
-         polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 0); brighten(work_frame, 40));
+         polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 0);
+         brighten(work_frame, 40));
 // Scene 5 whole, in the four motion phases: the first far off and flying in,
 // both at the centre, the second off to one side, the first flying away.
 void scene5_objects(benchmark::State& state) {
@@ -71,10 +73,15 @@ void scene5_objects(benchmark::State& state) {
     object_rotate(d.objects.objects[1], 1.0f, -1.0f, 1.0f);
   });
 }
-BENCHMARK(scene5_objects)->ArgName("place")->DenseRange(0, 3)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(scene5_objects)
+    ->ArgName("place")
+    ->DenseRange(0, 3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 QN_SUITE(scene7_bump, F + 2 * BUMP + T + 3 * F + 2 * F + M, 1.5,
-         twin_bump(work_frame, second_frame, bump_tables(), text(9), phase % 360, 359 - phase % 360, 40); phase++;
-         stamp_mask(work_frame, maps(15)));
+         twin_bump(work_frame, second_frame, bump_tables(), text(9), phase % 360, 359 - phase % 360,
+                   40);
+         phase++; stamp_mask(work_frame, maps(15)));
 
 // ---- pixel operations and overlays ------------------------------------------
 QN_SUITE(brighten_frame, 2 * F, 1.2, brighten(work_frame, 40));
@@ -85,8 +92,11 @@ QN_SUITE(rgb_split_logo_frame, F + 3 * LOGO_COPY + 3 * F, 1.2,
          rgb_split_logo(work_frame, second_frame, maps(1), logo_offsets(), phase++ % 10));
 
 // ---- the map lookups alone ----------------------------------------------------
-QN_SUITE(map_lookup_two_maps, 3 * F + T, 1.5, map_lookup(work_frame, text(2), plane_v, plane_u, phase++));
-QN_SUITE(map_lookup_row_map, 2 * F + T, 1.5, map_pair_lookup(work_frame, tunnel_maps(), 8, text(3), phase++));
-QN_SUITE(polar_tunnel_frame, 4 * F + T, 1.5, polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 30));
+QN_SUITE(map_lookup_two_maps, 3 * F + T, 1.5,
+         map_lookup(work_frame, text(2), plane_v, plane_u, phase++));
+QN_SUITE(map_lookup_row_map, 2 * F + T, 1.5,
+         map_pair_lookup(work_frame, tunnel_maps(), 8, text(3), phase++));
+QN_SUITE(polar_tunnel_frame, 4 * F + T, 1.5,
+         polar_tunnel(work_frame, polar_maps(), text(4), text(7), phase++, 30));
 
 }  // namespace

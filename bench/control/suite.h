@@ -27,7 +27,8 @@ struct Demo {
 // The archive, the tables and the objects from build/data (QN_DATA_DIR).
 Demo& demo();
 
-inline double seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+inline double seconds(std::chrono::steady_clock::time_point a,
+                      std::chrono::steady_clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
@@ -68,6 +69,8 @@ constexpr double NO_GOAL = 0;
 }  // namespace suite
 
 // name, traffic in bytes, goal ratio (0: none), statement.
-#define QN_SUITE(name, traffic, goal, ...)                                        \
-  void name(benchmark::State& s) { suite::against_floor(s, traffic, goal, [] { __VA_ARGS__; }); } \
+#define QN_SUITE(name, traffic, goal, ...)                       \
+  void name(benchmark::State& s) {                               \
+    suite::against_floor(s, traffic, goal, [] { __VA_ARGS__; }); \
+  }                                                              \
   BENCHMARK(name)->UseManualTime()->Unit(benchmark::kMicrosecond)

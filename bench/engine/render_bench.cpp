@@ -75,9 +75,8 @@ struct Scene {
 
 void per_vertex(benchmark::State& state, int vertices) {
   state.counters["vertices"] = vertices;
-  state.counters["per_vertex"] =
-      benchmark::Counter(vertices, benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+  state.counters["per_vertex"] = benchmark::Counter(
+      vertices, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Arg 0: the demo's camera, no rotation; 1: a camera turned about all three axes.

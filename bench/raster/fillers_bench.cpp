@@ -83,7 +83,8 @@ void BM_fillers(benchmark::State& state) {
   for (auto _ : state) {
     const auto t0 = clock::now();
     std::fill(b.depth.begin(), b.depth.end(), ZBUFFER_EMPTY);
-    std::fill(baseline_dest.begin(), baseline_dest.end(), static_cast<std::uint32_t>(t0.time_since_epoch().count()));
+    std::fill(baseline_dest.begin(), baseline_dest.end(),
+              static_cast<std::uint32_t>(t0.time_since_epoch().count()));
     benchmark::DoNotOptimize(baseline_dest.data());
     benchmark::ClobberMemory();
     const auto t1 = clock::now();
@@ -97,8 +98,8 @@ void BM_fillers(benchmark::State& state) {
     state.SetIterationTime(std::chrono::duration<double>(t2 - t1).count());
   }
   state.counters["pixels"] = static_cast<double>(pixels);
-  state.counters["pixels_per_s"] =
-      benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["pixels_per_s"] = benchmark::Counter(
+      static_cast<double>(pixels), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["x_baseline"] = filler_s / baseline_s;
 }
 BENCHMARK(BM_fillers)

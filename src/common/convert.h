@@ -17,7 +17,8 @@ constexpr std::int32_t to_int32(double v) { return to_int32(static_cast<long dou
 constexpr std::int32_t to_int32(float v) { return to_int32(static_cast<long double>(v)); }
 #if defined(__SIZEOF_INT128__)
 constexpr std::int32_t to_int32(const SoftExtended& v) {
-  if (!(v > SoftExtended(-2147483649.0) && v < SoftExtended(2147483648.0))) return std::numeric_limits<std::int32_t>::min();
+  if (!(v > SoftExtended(-2147483649.0) && v < SoftExtended(2147483648.0)))
+    return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(v);
 }
 #endif

@@ -20,7 +20,9 @@ class SoftExtended {
   constexpr SoftExtended(int v) { set_int(v); }
   constexpr SoftExtended(std::int64_t v) { set_int(v); }
 
-  explicit constexpr operator double() const { return to_binary<double, std::uint64_t, 53, 1023>(); }
+  explicit constexpr operator double() const {
+    return to_binary<double, std::uint64_t, 53, 1023>();
+  }
   explicit constexpr operator float() const { return to_binary<float, std::uint32_t, 24, 127>(); }
   // Truncation toward zero; the caller keeps the value in the 32-bit range
   // (which puts the exponent below -32).
@@ -31,7 +33,9 @@ class SoftExtended {
   }
 
   // mant * 2^exp, rounded to 64 bits; and a finite value's own fields.
-  static constexpr SoftExtended from_parts(bool neg, std::uint64_t mant, int exp) { return round(neg, mant, exp, false); }
+  static constexpr SoftExtended from_parts(bool neg, std::uint64_t mant, int exp) {
+    return round(neg, mant, exp, false);
+  }
   struct Parts {
     bool neg;
     std::uint64_t mant;
@@ -44,8 +48,12 @@ class SoftExtended {
     a.neg_ = !a.neg_;
     return a;
   }
-  friend constexpr SoftExtended operator+(const SoftExtended& a, const SoftExtended& b) { return add(a, b, false); }
-  friend constexpr SoftExtended operator-(const SoftExtended& a, const SoftExtended& b) { return add(a, b, true); }
+  friend constexpr SoftExtended operator+(const SoftExtended& a, const SoftExtended& b) {
+    return add(a, b, false);
+  }
+  friend constexpr SoftExtended operator-(const SoftExtended& a, const SoftExtended& b) {
+    return add(a, b, true);
+  }
   friend constexpr SoftExtended operator*(const SoftExtended& a, const SoftExtended& b) {
     const bool neg = a.neg_ != b.neg_;
     if (a.is_nan() || b.is_nan()) return nan();
@@ -100,9 +108,15 @@ class SoftExtended {
     return a;
   }
 
-  friend constexpr bool operator<(const SoftExtended& a, const SoftExtended& b) { return compare(a, b) < 0; }
-  friend constexpr bool operator>(const SoftExtended& a, const SoftExtended& b) { return compare(a, b) > 0; }
-  friend constexpr bool operator==(const SoftExtended& a, const SoftExtended& b) { return compare(a, b) == 0; }
+  friend constexpr bool operator<(const SoftExtended& a, const SoftExtended& b) {
+    return compare(a, b) < 0;
+  }
+  friend constexpr bool operator>(const SoftExtended& a, const SoftExtended& b) {
+    return compare(a, b) > 0;
+  }
+  friend constexpr bool operator==(const SoftExtended& a, const SoftExtended& b) {
+    return compare(a, b) == 0;
+  }
   constexpr bool is_nan() const { return kind_ == Kind::nan; }
 
  private:
@@ -158,7 +172,8 @@ class SoftExtended {
       if (a.kind_ == Kind::inf && b.kind_ == Kind::inf && a.neg_ != b.neg_) return nan();
       return a.kind_ == Kind::inf ? a : b;
     }
-    if (a.kind_ == Kind::zero) return b.kind_ == Kind::zero ? special(Kind::zero, a.neg_ && b.neg_) : b;
+    if (a.kind_ == Kind::zero)
+      return b.kind_ == Kind::zero ? special(Kind::zero, a.neg_ && b.neg_) : b;
     if (b.kind_ == Kind::zero) return a;
     // The larger exponent first; both aligned at 62 bits of headroom, the
     // smaller shifted right with what falls off kept as the sticky bit.
@@ -178,7 +193,8 @@ class SoftExtended {
     if (x.neg_ == y.neg_) return round(x.neg_, xm + ym, exp, sticky);
     // A difference: a sticky remainder below ym means the true ym is a little
     // larger; borrow one unit and keep the sticky bit.
-    if (xm > ym || (xm == ym && sticky)) return round(x.neg_, xm - ym - (sticky ? 1 : 0), exp, sticky);
+    if (xm > ym || (xm == ym && sticky))
+      return round(x.neg_, xm - ym - (sticky ? 1 : 0), exp, sticky);
     if (xm == ym) return special(Kind::zero, false);
     return round(y.neg_, ym - xm, exp, false);  // only when diff == 0: exact
   }
@@ -193,7 +209,8 @@ class SoftExtended {
 
   constexpr void set_int(std::int64_t v) {
     neg_ = v < 0;
-    const std::uint64_t mag = neg_ ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    const std::uint64_t mag =
+        neg_ ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
     *this = round(neg_, mag, 0, false);
   }
   constexpr void set_double(double v) {
@@ -221,7 +238,8 @@ class SoftExtended {
     if (kind_ == Kind::inf) return std::bit_cast<T>(Bits(sign | inf));
     const int drop = 64 - bits;
     std::uint64_t m = mant_ >> drop;
-    const std::uint64_t rest = mant_ & ((std::uint64_t(1) << drop) - 1), half = std::uint64_t(1) << (drop - 1);
+    const std::uint64_t rest = mant_ & ((std::uint64_t(1) << drop) - 1), half = std::uint64_t(1)
+                                                                                << (drop - 1);
     int e = exp_ + drop + bits - 1;  // the exponent of the leading bit
     if (rest > half || (rest == half && (m & 1))) {
       if (++m >> bits) {

@@ -70,14 +70,22 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
     }
     const char* v = argv[++i];
     bool ok = true;
-    if (arg == "-o" || arg == "--out") o->out_dir = v;
-    else if (arg == "--png-every") ok = parse_int(v, 0, INT_MAX, &o->png_every);
-    else if (arg == "--png-from") ok = range_given = parse_seconds(v, true, &o->png_first);
-    else if (arg == "--png-to") ok = range_given = parse_seconds(v, false, &o->png_last);
-    else if (arg == "--wav") o->wav = v;
-    else if (arg == "--log") o->log = v;
-    else if (arg == "--video") o->video = v;
-    else ok = parse_int(v, 1, 86400, &o->max_seconds);
+    if (arg == "-o" || arg == "--out")
+      o->out_dir = v;
+    else if (arg == "--png-every")
+      ok = parse_int(v, 0, INT_MAX, &o->png_every);
+    else if (arg == "--png-from")
+      ok = range_given = parse_seconds(v, true, &o->png_first);
+    else if (arg == "--png-to")
+      ok = range_given = parse_seconds(v, false, &o->png_last);
+    else if (arg == "--wav")
+      o->wav = v;
+    else if (arg == "--log")
+      o->log = v;
+    else if (arg == "--video")
+      o->video = v;
+    else
+      ok = parse_int(v, 1, 86400, &o->max_seconds);
     if (!ok) {
       *error = "bad value '" + std::string(v) + "' for " + arg;
       return CaptureParse::error;

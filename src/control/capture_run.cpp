@@ -48,8 +48,7 @@ void discard_unfinished() {
   if (log_file) std::fclose(log_file);
   log_file = nullptr;
   if (log_made) std::remove(capture_path(options, options.log).c_str());
-  if (!options.wav.empty() && !wav_existed)
-    std::remove(capture_path(options, options.wav).c_str());
+  if (!options.wav.empty() && !wav_existed) std::remove(capture_path(options, options.wav).c_str());
   for (auto it = made_folders.rbegin(); it != made_folders.rend(); ++it) rmdir(it->c_str());
 }
 
@@ -72,8 +71,10 @@ bool make_folders(const std::string& path) {
   for (std::size_t at = 1; at <= path.size(); at++) {
     if (at != path.size() && path[at] != '/') continue;
     const std::string part = path.substr(0, at);
-    if (mkdir(part.c_str(), 0777) == 0) made_folders.push_back(part);
-    else if (errno != EEXIST) return false;
+    if (mkdir(part.c_str(), 0777) == 0)
+      made_folders.push_back(part);
+    else if (errno != EEXIST)
+      return false;
   }
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -168,9 +169,10 @@ bool capture_configure(const CaptureOptions& o) {
       return false;
     }
     log_made = true;
-    std::fputs("frame,demo_ticks,position,row,scene,lift,presented,step,shown,overlay_step,logo,"
-               "speedup\n",
-               log_file);
+    std::fputs(
+        "frame,demo_ticks,position,row,scene,lift,presented,step,shown,overlay_step,logo,"
+        "speedup\n",
+        log_file);
   }
   return true;
 }

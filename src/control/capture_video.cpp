@@ -97,9 +97,10 @@ bool video_close() {
 
 bool video_mux(const std::string& part_path, const std::string& wav_path,
                const std::string& out_path) {
-  const pid_t pid = spawn({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i",
-                           part_path, "-i", wav_path, "-map", "0:v", "-map", "1:a", "-c:v", "copy",
-                           "-c:a", "aac", "-shortest", out_path},
-                          -1, -1);
+  const pid_t pid =
+      spawn({"ffmpeg",  "-hide_banner", "-loglevel", "error", "-nostdin",  "-y",    "-i",
+             part_path, "-i",           wav_path,    "-map",  "0:v",       "-map",  "1:a",
+             "-c:v",    "copy",         "-c:a",      "aac",   "-shortest", out_path},
+            -1, -1);
   return pid > 0 && wait_ok(pid);
 }

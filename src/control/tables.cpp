@@ -61,12 +61,11 @@ bool tables_allocate() {
   return allocate(second_frame, FRAME_PIXELS) && allocate(wobble_image, FRAME_PIXELS) &&
          allocate(logo_row_offsets, 10) && allocate(logo_col_offsets, 10) &&
          allocate(path_a_x, 360) && allocate(path_a_y, 360) && allocate(path_b_x, 360) &&
-         allocate(path_b_y, 360) && allocate(wobble, 256) &&
-         allocate(column_warp, FRAME_WIDTH) && allocate(row_warp, FRAME_HEIGHT) &&
-         allocate(depth_a, FRAME_PIXELS) && allocate(depth_b, FRAME_PIXELS) &&
-         allocate(depth_c, FRAME_PIXELS) && allocate(depth_d, FRAME_PIXELS) &&
-         allocate(floor_u, 120 * FRAME_WIDTH) && allocate(floor_v, 120) &&
-         allocate(floor_rise, 120) && allocate(plane_u, FRAME_PIXELS) &&
+         allocate(path_b_y, 360) && allocate(wobble, 256) && allocate(column_warp, FRAME_WIDTH) &&
+         allocate(row_warp, FRAME_HEIGHT) && allocate(depth_a, FRAME_PIXELS) &&
+         allocate(depth_b, FRAME_PIXELS) && allocate(depth_c, FRAME_PIXELS) &&
+         allocate(depth_d, FRAME_PIXELS) && allocate(floor_u, 120 * FRAME_WIDTH) &&
+         allocate(floor_v, 120) && allocate(floor_rise, 120) && allocate(plane_u, FRAME_PIXELS) &&
          allocate(plane_v, FRAME_PIXELS) && allocate(map_v_a, FRAME_PIXELS) &&
          allocate(map_v_b, FRAME_PIXELS) && allocate(map_v_c, FRAME_PIXELS) &&
          allocate(map_v_d, FRAME_PIXELS) && allocate(map_u_a, FRAME_PIXELS) &&

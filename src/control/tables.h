@@ -9,19 +9,19 @@
 
 struct TextureStructure;
 
-extern std::uint32_t* work_frame;    // 76,800
-extern std::uint32_t* second_frame;  // 76,800
-extern std::uint32_t* wobble_image;  // 76,800 (65,536 used)
+extern std::uint32_t* work_frame;       // 76,800
+extern std::uint32_t* second_frame;     // 76,800
+extern std::uint32_t* wobble_image;     // 76,800 (65,536 used)
 extern std::int32_t* logo_row_offsets;  // 10
 extern std::int32_t* logo_col_offsets;  // 10
-extern std::int32_t* path_a_x;  // 360 each
+extern std::int32_t* path_a_x;          // 360 each
 extern std::int32_t* path_a_y;
 extern std::int32_t* path_b_x;
 extern std::int32_t* path_b_y;
-extern std::int32_t* wobble;     // 256
-extern float* column_warp;       // 320
-extern float* row_warp;          // 240
-extern float* depth_a;           // 76,800 each
+extern std::int32_t* wobble;  // 256
+extern float* column_warp;    // 320
+extern float* row_warp;       // 240
+extern float* depth_a;        // 76,800 each
 extern float* depth_b;
 extern float* depth_c;
 extern float* depth_d;

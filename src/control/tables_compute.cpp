@@ -1,7 +1,8 @@
 // Every precalculated table, one function each, computed in dependency order.
 // Intermediates are x87 extended precision (Extended: the same bits on every
-// machine); running angles are rounded to float after each step; angles turn into radians with 3.141592; every float-to-int
-// conversion goes through to_int32 (several quotients leave the 32-bit range).
+// machine); running angles are rounded to float after each step; angles turn into radians
+// with 3.141592; every float-to-int conversion goes through to_int32 (several quotients leave the
+// 32-bit range).
 #include <cmath>
 #include <cstdint>
 
@@ -19,8 +20,12 @@ const Extended TENTH = Extended(1) / Extended(10);
 constexpr int FLOOR_ROWS = 120;
 
 // The C library's functions on doubles, fed degrees.
-Extended sin_deg(Extended deg) { return std::sin(static_cast<double>(deg * PI_APPROX / Extended(180))); }
-Extended cos_deg(Extended deg) { return std::cos(static_cast<double>(deg * PI_APPROX / Extended(180))); }
+Extended sin_deg(Extended deg) {
+  return std::sin(static_cast<double>(deg * PI_APPROX / Extended(180)));
+}
+Extended cos_deg(Extended deg) {
+  return std::cos(static_cast<double>(deg * PI_APPROX / Extended(180)));
+}
 Extended as_double(Extended v) { return static_cast<double>(v); }
 Extended abs(Extended v) {
   using std::fabs;
@@ -49,8 +54,10 @@ void tables_paths() {
 }
 
 void tables_wobble() {
-  const Extended step = Extended(std::int64_t{245436875}) / Extended(std::int64_t{10000000000});  // 0.0245436875
-  for (int i = 0; i < 256; i++) wobble[i] = to_int32(Extended(25) * std::sin(static_cast<double>(Extended(i) * step)));
+  const Extended step =
+      Extended(std::int64_t{245436875}) / Extended(std::int64_t{10000000000});  // 0.0245436875
+  for (int i = 0; i < 256; i++)
+    wobble[i] = to_int32(Extended(25) * std::sin(static_cast<double>(Extended(i) * step)));
 }
 
 // One warp curve: entry = 2 sin beta, beta drifts by step_beta * sin alpha.
@@ -185,7 +192,9 @@ void tables_bump(const TextureStructure* archive) {
   }
   for (int i = 0; i < FRAME_PIXELS; i++) bump_dx[i] = bump_dy[i] = 0;
   if (!image) return;
-  auto b = [image](int x, int y) { return static_cast<std::int32_t>(image[y * FRAME_WIDTH + x] & 0xFF); };
+  auto b = [image](int x, int y) {
+    return static_cast<std::int32_t>(image[y * FRAME_WIDTH + x] & 0xFF);
+  };
   for (int y = 1; y < FRAME_HEIGHT - 1; y++)
     for (int x = 1; x < FRAME_WIDTH - 1; x++) {
       bump_dx[y * FRAME_WIDTH + x] = b(x - 1, y) - b(x + 1, y);

@@ -1,11 +1,12 @@
 // The frame loop: each pass runs the blocks of scenes 0..10 in order, each
 // only if it is the current scene, so a scene that ends is followed at once
 // by the next scene's first frame in the same pass.
+#include "control/timeline.h"
+
 #include <algorithm>
 
 #include "common/globals.h"
 #include "control/demo.h"
-#include "control/timeline.h"
 #include "display/display.h"
 
 namespace {

@@ -109,10 +109,10 @@ const std::uint32_t* draw_tunnels(TimelineState& t) {
 }
 
 // ---- scene 3: floor rising into a landscape ----------------------------------
-constexpr OverlayStep floor_texts[] = {
-    {12, ROW_NONZERO, 5, false}, {13, ROW_NONZERO, 6, true}, {14, ROW_NONZERO, 7, true},
-    {15, ROW_ANY, -1, true},     {16, ROW_NONZERO, 12, true}, {17, ROW_NONZERO, 13, true},
-    {18, ROW_NONZERO, 14, true}};
+constexpr OverlayStep floor_texts[] = {{12, ROW_NONZERO, 5, false}, {13, ROW_NONZERO, 6, true},
+                                       {14, ROW_NONZERO, 7, true},  {15, ROW_ANY, -1, true},
+                                       {16, ROW_NONZERO, 12, true}, {17, ROW_NONZERO, 13, true},
+                                       {18, ROW_NONZERO, 14, true}};
 
 void enter_floor(TimelineState& t) {
   t.phase = 0;
@@ -177,10 +177,18 @@ void tick_objects(TimelineState& t) {
   if (Object* o = scene_object(0)) object_rotate(o, 1.0f, 1.0f, -1.0f);
   if (Object* o = scene_object(1)) object_rotate(o, 1.0f, -1.0f, 1.0f);
   switch (t.shown) {
-    case 0: t.second = std::max(0, t.second - 10); break;     // the first flies in
-    case 1: t.path = std::max(0, t.path - 5); break;          // the second slides to the centre
-    case 2: t.path = std::max(-700, t.path - 5); break;       // ... and on to the other side
-    case 3: t.second = std::min(10000, t.second + 10); break; // the first flies away
+    case 0:
+      t.second = std::max(0, t.second - 10);
+      break;  // the first flies in
+    case 1:
+      t.path = std::max(0, t.path - 5);
+      break;  // the second slides to the centre
+    case 2:
+      t.path = std::max(-700, t.path - 5);
+      break;  // ... and on to the other side
+    case 3:
+      t.second = std::min(10000, t.second + 10);
+      break;  // the first flies away
   }
   // The lift decays here, through the table row.
   if (t.speedup == 1) {
@@ -226,24 +234,33 @@ const std::uint32_t* draw_closing(TimelineState& t) {
 
 // ---- event lists --------------------------------------------------------------
 constexpr std::int8_t NO = -1;
-constexpr SceneEvent plane_events[] = {{2, 25, NO}, {2, 28, NO}, {2, 31, NO}, {3, ROW_NONZERO, NO}, {3, 32, NO}};
-constexpr SceneEvent tunnel_events_a[] = {{5, ROW_ANY, NO},  {6, ROW_ANY, NO},  {7, ROW_ANY, NO}, {8, ROW_ANY, NO},
-                                          {9, ROW_ANY, NO},  {10, ROW_ANY, NO}, {11, ROW_ANY, NO}};
+constexpr SceneEvent plane_events[] = {
+    {2, 25, NO}, {2, 28, NO}, {2, 31, NO}, {3, ROW_NONZERO, NO}, {3, 32, NO}};
+constexpr SceneEvent tunnel_events_a[] = {{5, ROW_ANY, NO}, {6, ROW_ANY, NO}, {7, ROW_ANY, NO},
+                                          {8, ROW_ANY, NO}, {9, ROW_ANY, NO}, {10, ROW_ANY, NO},
+                                          {11, ROW_ANY, NO}};
 constexpr SceneEvent floor_events[] = {
-    {12, 25, NO}, {12, 28, NO}, {12, 31, NO}, {13, ROW_NONZERO, NO}, {13, 31, NO}, {14, ROW_NONZERO, NO},
-    {14, 25, NO}, {14, 28, NO}, {14, 31, NO}, {15, ROW_NONZERO, NO}, {15, 31, NO}, {16, ROW_NONZERO, NO},
-    {16, 25, NO}, {16, 28, NO}, {16, 31, NO}, {17, ROW_NONZERO, NO}, {17, 31, NO}, {18, ROW_NONZERO, NO},
-    {18, 25, NO}, {18, 28, NO}, {18, 31, NO}, {19, ROW_NONZERO, NO}, {19, 31, NO}};
-constexpr SceneEvent chosen_events[] = {{20, 25, NO}, {20, 28, NO}, {20, 31, 1}, {21, ROW_NONZERO, 2}, {21, 31, 3}};
-constexpr SceneEvent object_events[] = {
-    {22, ROW_NONZERO, NO}, {22, 25, NO}, {22, 28, NO}, {22, 31, NO}, {23, ROW_NONZERO, NO}, {23, 31, NO},
-    {24, ROW_NONZERO, NO}, {24, 25, NO}, {24, 28, NO}, {24, 31, NO}, {25, ROW_NONZERO, NO}, {25, 31, NO}};
-constexpr SceneEvent tunnel_events_b[] = {{27, ROW_ANY, NO}, {28, ROW_ANY, NO}, {29, ROW_ANY, NO}, {30, ROW_ANY, NO},
-                                          {31, ROW_ANY, NO}, {32, ROW_ANY, NO}, {33, ROW_ANY, NO}};
-constexpr SceneEvent bump_events[] = {{34, 25, NO},          {34, 28, NO}, {34, 31, NO}, {35, ROW_NONZERO, NO},
-                                      {35, 31, NO},          {36, ROW_NONZERO, NO},      {36, 25, NO},
-                                      {36, 28, NO},          {36, 31, NO}, {37, ROW_NONZERO, NO}, {37, 31, NO}};
-constexpr SceneEvent tunnel_events_c[] = {{38, ROW_ANY, NO}, {39, ROW_ANY, NO}, {40, ROW_ANY, NO}, {41, ROW_ANY, NO}};
+    {12, 25, NO}, {12, 28, NO},          {12, 31, NO}, {13, ROW_NONZERO, NO},
+    {13, 31, NO}, {14, ROW_NONZERO, NO}, {14, 25, NO}, {14, 28, NO},
+    {14, 31, NO}, {15, ROW_NONZERO, NO}, {15, 31, NO}, {16, ROW_NONZERO, NO},
+    {16, 25, NO}, {16, 28, NO},          {16, 31, NO}, {17, ROW_NONZERO, NO},
+    {17, 31, NO}, {18, ROW_NONZERO, NO}, {18, 25, NO}, {18, 28, NO},
+    {18, 31, NO}, {19, ROW_NONZERO, NO}, {19, 31, NO}};
+constexpr SceneEvent chosen_events[] = {
+    {20, 25, NO}, {20, 28, NO}, {20, 31, 1}, {21, ROW_NONZERO, 2}, {21, 31, 3}};
+constexpr SceneEvent object_events[] = {{22, ROW_NONZERO, NO}, {22, 25, NO},          {22, 28, NO},
+                                        {22, 31, NO},          {23, ROW_NONZERO, NO}, {23, 31, NO},
+                                        {24, ROW_NONZERO, NO}, {24, 25, NO},          {24, 28, NO},
+                                        {24, 31, NO},          {25, ROW_NONZERO, NO}, {25, 31, NO}};
+constexpr SceneEvent tunnel_events_b[] = {{27, ROW_ANY, NO}, {28, ROW_ANY, NO}, {29, ROW_ANY, NO},
+                                          {30, ROW_ANY, NO}, {31, ROW_ANY, NO}, {32, ROW_ANY, NO},
+                                          {33, ROW_ANY, NO}};
+constexpr SceneEvent bump_events[] = {{34, 25, NO},          {34, 28, NO}, {34, 31, NO},
+                                      {35, ROW_NONZERO, NO}, {35, 31, NO}, {36, ROW_NONZERO, NO},
+                                      {36, 25, NO},          {36, 28, NO}, {36, 31, NO},
+                                      {37, ROW_NONZERO, NO}, {37, 31, NO}};
+constexpr SceneEvent tunnel_events_c[] = {
+    {38, ROW_ANY, NO}, {39, ROW_ANY, NO}, {40, ROW_ANY, NO}, {41, ROW_ANY, NO}};
 
 template <std::size_t N>
 constexpr std::uint8_t count_of(const SceneEvent (&)[N]) {
@@ -252,18 +269,30 @@ constexpr std::uint8_t count_of(const SceneEvent (&)[N]) {
 const char* const LOCK = DISPLAY_LOCK_ERROR;
 }  // namespace
 
+// One row a scene: the positions it runs over, its end position and row, the flash decay, whether
+// events flash, its music events; then its lock message and its entry, draw, tick and
+// after-events steps.
 // clang-format off
 const SceneRow scene_table[SCENE_COUNT] = {
- // positions end pos/row decay flash events                                                lock                            enter           draw           tick          after
-  {0, 1,      1, ROW_ANY,  0, true,  nullptr, 0,                                           DISPLAY_LOCK_ERROR_FIRST_SCENE, enter_opening, draw_opening, tick_opening, logo_events},
-  {2, 3,      3, ROW_ANY,  3, false, plane_events, count_of(plane_events),                 LOCK, enter_plane,   draw_plane,   tick_counter,   plane_flash},
-  {4, 11,    11, ROW_ANY, 20, true,  tunnel_events_a, count_of(tunnel_events_a),           LOCK, enter_tunnels, draw_tunnels, tick_counter,   nullptr},
-  {12, 19,   19, ROW_ANY, 10, true,  floor_events, count_of(floor_events),                 LOCK, enter_floor,   draw_floor,   tick_floor,   nullptr},
-  {20, 21,   21, ROW_ANY,  5, true,  chosen_events, count_of(chosen_events),               LOCK, enter_chosen,  draw_chosen,  tick_counter,   nullptr},
-  {22, 25,   25, ROW_ANY, 10, true,  object_events, count_of(object_events),               LOCK, enter_objects, draw_objects, tick_objects, motion_events},
-  {26, 33,   33, ROW_ANY, 20, true,  tunnel_events_b, count_of(tunnel_events_b),           LOCK, enter_tunnels, draw_tunnels, tick_counter,   nullptr},
-  {34, 37,   37, ROW_ANY, 10, true,  bump_events, count_of(bump_events),                   LOCK, enter_bump,    draw_bump,    tick_bump,    nullptr},
-  {38, 41,   41, ROW_ANY, 20, true,  tunnel_events_c, count_of(tunnel_events_c),           LOCK, enter_tunnels, draw_tunnels, tick_counter,   nullptr},
-  {42, 42,   41, 32,       0, true,  nullptr, 0,                                           LOCK, enter_closing, draw_closing, nullptr,      nullptr},
+  {0,  1,  1,  ROW_ANY, 0,  true,  nullptr,         0,
+   DISPLAY_LOCK_ERROR_FIRST_SCENE, enter_opening, draw_opening, tick_opening, logo_events},
+  {2,  3,  3,  ROW_ANY, 3,  false, plane_events,    count_of(plane_events),
+   LOCK,                           enter_plane,   draw_plane,   tick_counter, plane_flash},
+  {4,  11, 11, ROW_ANY, 20, true,  tunnel_events_a, count_of(tunnel_events_a),
+   LOCK,                           enter_tunnels, draw_tunnels, tick_counter, nullptr},
+  {12, 19, 19, ROW_ANY, 10, true,  floor_events,    count_of(floor_events),
+   LOCK,                           enter_floor,   draw_floor,   tick_floor,   nullptr},
+  {20, 21, 21, ROW_ANY, 5,  true,  chosen_events,   count_of(chosen_events),
+   LOCK,                           enter_chosen,  draw_chosen,  tick_counter, nullptr},
+  {22, 25, 25, ROW_ANY, 10, true,  object_events,   count_of(object_events),
+   LOCK,                           enter_objects, draw_objects, tick_objects, motion_events},
+  {26, 33, 33, ROW_ANY, 20, true,  tunnel_events_b, count_of(tunnel_events_b),
+   LOCK,                           enter_tunnels, draw_tunnels, tick_counter, nullptr},
+  {34, 37, 37, ROW_ANY, 10, true,  bump_events,     count_of(bump_events),
+   LOCK,                           enter_bump,    draw_bump,    tick_bump,    nullptr},
+  {38, 41, 41, ROW_ANY, 20, true,  tunnel_events_c, count_of(tunnel_events_c),
+   LOCK,                           enter_tunnels, draw_tunnels, tick_counter, nullptr},
+  {42, 42, 41, 32,      0,  true,  nullptr,         0,
+   LOCK,                           enter_closing, draw_closing, nullptr,      nullptr},
 };
 // clang-format on

@@ -63,10 +63,17 @@ bool list_grow(L& list) {
 // the archive tools name them.
 void report_fault(const ArchiveFile& file) {
   switch (file.fault) {
-    case ARCHIVE_CANNOT_OPEN: std::printf("Unable to open zorv.dat\n"); break;
-    case ARCHIVE_BAD_MAGIC: std::printf("zorv.dat: This is not a zorv data file format\n"); break;
-    case ARCHIVE_BAD_TAG: std::printf("Corrupt header!\n"); break;
-    default: archive_file_report(&file, stdout, "zorv.dat");
+    case ARCHIVE_CANNOT_OPEN:
+      std::printf("Unable to open zorv.dat\n");
+      break;
+    case ARCHIVE_BAD_MAGIC:
+      std::printf("zorv.dat: This is not a zorv data file format\n");
+      break;
+    case ARCHIVE_BAD_TAG:
+      std::printf("Corrupt header!\n");
+      break;
+    default:
+      archive_file_report(&file, stdout, "zorv.dat");
   }
 }
 
@@ -125,9 +132,10 @@ TextureStructure* archive_read() {
   // Every entry the scenes index by number must be there, whole.
   if (text.count < static_cast<int>(TEXT_SHAPES.size()) ||
       maps.count < static_cast<int>(MAPS_SHAPES.size())) {
-    std::printf("zorv.dat: the demo needs at least %zu \"tga\" and %zu \"raw\" entries, "
-                "this file has %d and %d\n",
-                TEXT_SHAPES.size(), MAPS_SHAPES.size(), text.count, maps.count);
+    std::printf(
+        "zorv.dat: the demo needs at least %zu \"tga\" and %zu \"raw\" entries, "
+        "this file has %d and %d\n",
+        TEXT_SHAPES.size(), MAPS_SHAPES.size(), text.count, maps.count);
     return fail();
   }
   auto shaped = [](const auto& list) {

@@ -75,14 +75,24 @@ void archive_file_report(const ArchiveFile* archive, std::FILE* out, const char*
   const char* kind = archive->raw ? "raw" : "tga";
   std::fprintf(out, "%s: ", name);
   switch (archive->fault) {
-    case ARCHIVE_OK: std::fprintf(out, "read without a fault\n"); break;
-    case ARCHIVE_CANNOT_OPEN: std::fprintf(out, "cannot be opened\n"); break;
-    case ARCHIVE_BAD_MAGIC: std::fprintf(out, "not a zorv archive\n"); break;
-    case ARCHIVE_NO_COUNT: std::fprintf(out, "the file ends before the entry count\n"); break;
+    case ARCHIVE_OK:
+      std::fprintf(out, "read without a fault\n");
+      break;
+    case ARCHIVE_CANNOT_OPEN:
+      std::fprintf(out, "cannot be opened\n");
+      break;
+    case ARCHIVE_BAD_MAGIC:
+      std::fprintf(out, "not a zorv archive\n");
+      break;
+    case ARCHIVE_NO_COUNT:
+      std::fprintf(out, "the file ends before the entry count\n");
+      break;
     case ARCHIVE_CUT_HEADER:
       std::fprintf(out, "the file ends inside the header of entry %d\n", index);
       break;
-    case ARCHIVE_BAD_TAG: std::fprintf(out, "entry %d has an unknown tag\n", index); break;
+    case ARCHIVE_BAD_TAG:
+      std::fprintf(out, "entry %d has an unknown tag\n", index);
+      break;
     case ARCHIVE_NEGATIVE_SIZE:
       std::fprintf(out, "entry %d (\"%s\") has a negative size, %d\n", index, kind, size);
       break;

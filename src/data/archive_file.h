@@ -11,14 +11,14 @@
 
 enum ArchiveFault {
   ARCHIVE_OK,
-  ARCHIVE_CANNOT_OPEN,    // missing, unreadable or not a regular file
-  ARCHIVE_BAD_MAGIC,      // (also a file shorter than the magic)
-  ARCHIVE_NO_COUNT,       // the file ends before the entry count
-  ARCHIVE_CUT_HEADER,     // the file ends inside an entry's tag or size
-  ARCHIVE_BAD_TAG,        // a tag other than "raw" and "tga"
+  ARCHIVE_CANNOT_OPEN,  // missing, unreadable or not a regular file
+  ARCHIVE_BAD_MAGIC,    // (also a file shorter than the magic)
+  ARCHIVE_NO_COUNT,     // the file ends before the entry count
+  ARCHIVE_CUT_HEADER,   // the file ends inside an entry's tag or size
+  ARCHIVE_BAD_TAG,      // a tag other than "raw" and "tga"
   ARCHIVE_NEGATIVE_SIZE,
-  ARCHIVE_CUT_PAYLOAD,    // a size beyond what is left of the file
-  ARCHIVE_SPLIT_WORD,     // a "tga" size that is not a whole number of words
+  ARCHIVE_CUT_PAYLOAD,  // a size beyond what is left of the file
+  ARCHIVE_SPLIT_WORD,   // a "tga" size that is not a whole number of words
   ARCHIVE_READ_ERROR,
 };
 

@@ -51,7 +51,8 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int window
   // SDL turns SIGINT and SIGTERM into quit events, which the quit poll
   // drops; put back what the process had before so that both keep their
   // usual effect until demo control installs its own SIGTERM handler.
-  struct sigaction old_int {}, old_term {};
+  struct sigaction old_int {
+  }, old_term{};
   sigaction(SIGINT, nullptr, &old_int);
   sigaction(SIGTERM, nullptr, &old_term);
   const int init = SDL_Init(SDL_INIT_VIDEO);

@@ -1,5 +1,7 @@
 // The console back end of qn-vga: the deepest linear 320x240 mode of 32, 24,
 // 16 or 15 bits, every frame converted into its pixel memory.
+#include "display/display_vga.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "common/frame.h"
 #include "common/globals.h"
 #include "display/display.h"
-#include "display/display_vga.h"
 #include "display/display_vga_convert.h"
 #include "display/vga/vga.h"
 
@@ -43,8 +44,9 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
     return nullptr;
   }
   if (vga_init() != 0)
-    std::printf(" -> Unable to initiate svgalib. Check your libvga.conf\n"
-                "    or download the latest version\n");
+    std::printf(
+        " -> Unable to initiate svgalib. Check your libvga.conf\n"
+        "    or download the latest version\n");
   state = static_cast<DisplayState*>(std::malloc(sizeof(DisplayState)));
   if (!state) {
     std::printf(" -> Unable to alloacte info struct buffer\n");
@@ -61,9 +63,12 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
     const vga_modeinfo* info = vga_getmodeinfo(mode);
     if (!info) continue;
     bool switch_to_linear;
-    if (info->flags & IS_LINEAR) switch_to_linear = false;
-    else if (info->flags & CAPABLE_LINEAR) switch_to_linear = true;
-    else continue;
+    if (info->flags & IS_LINEAR)
+      switch_to_linear = false;
+    else if (info->flags & CAPABLE_LINEAR)
+      switch_to_linear = true;
+    else
+      continue;
     if (info->flags & IS_INTERLACED) continue;
     if (info->flags & RGB_MISORDERED) {
       misordered = true;
@@ -81,10 +86,11 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int /*wind
   if (misordered)
     std::printf(" -> WARNING: You gfx card maps RGB wrong! Buy a new one\n");
   else
-    std::printf(" -> Unable to set %dx%d in 32, 24, 16 or 15 bpp linear mode\n"
-                "    Check your libvga.conf or download the latest svgalib\n"
-                "    If nothing of that works; Buy a new and better gfx card! :)\n",
-                width, height);
+    std::printf(
+        " -> Unable to set %dx%d in 32, 24, 16 or 15 bpp linear mode\n"
+        "    Check your libvga.conf or download the latest svgalib\n"
+        "    If nothing of that works; Buy a new and better gfx card! :)\n",
+        width, height);
   // A mode whose linear switch failed stays set: give the console back, since
   // nobody closes a display that never opened.
   if (mode_was_set) vga_setmode(TEXT);

@@ -40,8 +40,8 @@ const bool has_avx2 = __builtin_cpu_supports("avx2");
 
 // Sixteen pixels in four words of 16 bytes: each squeezed to its 12 colour
 // bytes by a byte shuffle, then laid end to end in three stores.
-__attribute__((target("ssse3"))) void convert_24_shuffle(const std::uint32_t* src, unsigned char* dst,
-                                                         int count) {
+__attribute__((target("ssse3"))) void convert_24_shuffle(const std::uint32_t* src,
+                                                         unsigned char* dst, int count) {
   const __m128i squeeze = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   int i = 0;
   for (; i + 16 <= count; i += 16, src += 16, dst += 48) {
@@ -65,15 +65,18 @@ __attribute__((target("ssse3"))) void convert_24_shuffle(const std::uint32_t* sr
 template <int green_mask, int green_shift, int red_weight, int red_blue_mask>
 inline __m128i pack_four(__m128i s) {
   const __m128i rb = _mm_and_si128(s, _mm_set1_epi32(red_blue_mask));
-  const __m128i placed = _mm_srli_epi32(_mm_madd_epi16(rb, _mm_set1_epi32(red_weight << 16 | 1)), 3);
+  const __m128i placed =
+      _mm_srli_epi32(_mm_madd_epi16(rb, _mm_set1_epi32(red_weight << 16 | 1)), 3);
   const __m128i g = _mm_srli_epi32(_mm_and_si128(s, _mm_set1_epi32(green_mask)), green_shift);
   return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(placed, g), 16), 16);
 }
 template <int green_mask, int green_shift, int red_weight, int red_blue_mask>
 __attribute__((target("avx2"))) inline __m256i pack_eight(__m256i s) {
   const __m256i rb = _mm256_and_si256(s, _mm256_set1_epi32(red_blue_mask));
-  const __m256i placed = _mm256_srli_epi32(_mm256_madd_epi16(rb, _mm256_set1_epi32(red_weight << 16 | 1)), 3);
-  const __m256i g = _mm256_srli_epi32(_mm256_and_si256(s, _mm256_set1_epi32(green_mask)), green_shift);
+  const __m256i placed =
+      _mm256_srli_epi32(_mm256_madd_epi16(rb, _mm256_set1_epi32(red_weight << 16 | 1)), 3);
+  const __m256i g =
+      _mm256_srli_epi32(_mm256_and_si256(s, _mm256_set1_epi32(green_mask)), green_shift);
   return _mm256_srai_epi32(_mm256_slli_epi32(_mm256_or_si256(placed, g), 16), 16);
 }
 // Whole blocks of 16 pixels; returns how many were done. The pack works
@@ -84,8 +87,10 @@ __attribute__((target("avx2"))) int convert_16bit_wide(const std::uint32_t* src,
   int i = 0;
   for (; i + 16 <= count; i += 16) {
     const __m256i* in = reinterpret_cast<const __m256i*>(src + i);
-    const __m256i lo = pack_eight<green_mask, green_shift, red_weight, red_blue_mask>(_mm256_loadu_si256(in));
-    const __m256i hi = pack_eight<green_mask, green_shift, red_weight, red_blue_mask>(_mm256_loadu_si256(in + 1));
+    const __m256i lo =
+        pack_eight<green_mask, green_shift, red_weight, red_blue_mask>(_mm256_loadu_si256(in));
+    const __m256i hi =
+        pack_eight<green_mask, green_shift, red_weight, red_blue_mask>(_mm256_loadu_si256(in + 1));
     const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 2 * i), words);
   }
@@ -99,11 +104,14 @@ template <std::uint16_t (*Pack)(std::uint32_t), int green_mask, int green_shift,
 void convert_16bit(const std::uint32_t* src, unsigned char* dst, int count) {
   int i = 0;
 #if QN_CONVERT_VECTORS
-  if (has_avx2) i = convert_16bit_wide<green_mask, green_shift, red_weight, red_blue_mask>(src, dst, count);
+  if (has_avx2)
+    i = convert_16bit_wide<green_mask, green_shift, red_weight, red_blue_mask>(src, dst, count);
   for (; i + 8 <= count; i += 8) {
     const __m128i* in = reinterpret_cast<const __m128i*>(src + i);
-    const __m128i lo = pack_four<green_mask, green_shift, red_weight, red_blue_mask>(_mm_loadu_si128(in));
-    const __m128i hi = pack_four<green_mask, green_shift, red_weight, red_blue_mask>(_mm_loadu_si128(in + 1));
+    const __m128i lo =
+        pack_four<green_mask, green_shift, red_weight, red_blue_mask>(_mm_loadu_si128(in));
+    const __m128i hi =
+        pack_four<green_mask, green_shift, red_weight, red_blue_mask>(_mm_loadu_si128(in + 1));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i), _mm_packs_epi32(lo, hi));
   }
 #endif
@@ -134,10 +142,15 @@ void convert_15(const std::uint32_t* src, unsigned char* dst, int count) {
 
 PixelConverter converter_for_depth(int depth) {
   switch (depth) {
-    case 32: return convert_32;
-    case 24: return convert_24;
-    case 16: return convert_16;
-    case 15: return convert_15;
-    default: return nullptr;
+    case 32:
+      return convert_32;
+    case 24:
+      return convert_24;
+    case 16:
+      return convert_16;
+    case 15:
+      return convert_15;
+    default:
+      return nullptr;
   }
 }

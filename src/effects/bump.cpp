@@ -28,8 +28,9 @@ void bump_draw(std::uint32_t* __restrict out, const std::uint32_t* __restrict im
     int u = u0;
 #if defined(__SSE2__)
     // The texel's own place vv + u climbs by one per pixel.
-    __m128i place = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(vv + static_cast<std::uint32_t>(u0))),
-                                  _mm_setr_epi32(0, 1, 2, 3));
+    __m128i place =
+        _mm_add_epi32(_mm_set1_epi32(static_cast<int>(vv + static_cast<std::uint32_t>(u0))),
+                      _mm_setr_epi32(0, 1, 2, 3));
     for (; u + 4 <= u1; u += 4) {
       const __m128i index = lookup::index4(lookup::load4(dy + u), lookup::load4(dx + u), place);
       lookup::store4(row + u, lookup::texels4(image, index));

@@ -80,8 +80,8 @@ void polar_tunnel(std::uint32_t* dest, const PolarMaps& maps, const std::uint32_
 // Scene 0: the scrolling tile into dest, the wobbled image rebuilt in
 // wobble_img and blended at path index `path`.
 void opening_background(std::uint32_t* dest, std::uint32_t* wobble_img, const WobbleTables& tables,
-                        const std::uint32_t* image, const std::uint32_t* tile,
-                        std::int32_t scroll, std::int32_t path);
+                        const std::uint32_t* image, const std::uint32_t* tile, std::int32_t scroll,
+                        std::int32_t path);
 // Scene 7: first image into `first` (cleared), second into `second` (never
 // cleared here), then combined into `first`.
 void twin_bump(std::uint32_t* first, std::uint32_t* second, const BumpTables& tables,

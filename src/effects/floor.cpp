@@ -56,7 +56,8 @@ void floor_landscape(std::uint32_t* __restrict dest, const FloorMaps& maps,
     const int k = y - HORIZON;
     const std::uint32_t v = floor_row(k);
     const std::int32_t* __restrict u = floor_u + k * FRAME_WIDTH;
-    const std::uint32_t h_row = (static_cast<std::uint32_t>(y) + static_cast<std::uint32_t>(scroll)) * 256u;
+    const std::uint32_t h_row =
+        (static_cast<std::uint32_t>(y) + static_cast<std::uint32_t>(scroll)) * 256u;
     const int rise = floor_rise[k];
     for (int x = 0; x < FRAME_WIDTH; x++) {
       const int h = heights[(h_row + static_cast<std::uint32_t>(x)) & 0xFFFFu];
@@ -69,12 +70,14 @@ void floor_landscape(std::uint32_t* __restrict dest, const FloorMaps& maps,
       if (c > 0) {  // a column painted up to row 0 is finished
         const std::uint32_t colour = floor_texel(texture, v, u[x]);
         std::uint32_t* column = dest + x;
-        for (int r = 1; r <= SPECULATIVE_ROWS; r++) column[std::max(c - r, 0) * FRAME_WIDTH] = colour;
+        for (int r = 1; r <= SPECULATIVE_ROWS; r++)
+          column[std::max(c - r, 0) * FRAME_WIDTH] = colour;
         for (int r = c - SPECULATIVE_ROWS - 1; r > top; r--) column[r * FRAME_WIDTH] = colour;
       }
       covered[x] = std::min(c, top + 1);
     }
   }
   for (int x = 0; x < FRAME_WIDTH; x++)
-    for (int r = std::max(covered[x] - SPECULATIVE_ROWS, 0); r < covered[x]; r++) dest[r * FRAME_WIDTH + x] = SKY;
+    for (int r = std::max(covered[x] - SPECULATIVE_ROWS, 0); r < covered[x]; r++)
+      dest[r * FRAME_WIDTH + x] = SKY;
 }

@@ -40,7 +40,8 @@ void map_lookup(std::uint32_t* __restrict dest, const std::uint32_t* __restrict 
 #if defined(__SSE2__)
       const __m128i lift = _mm_set1_epi32(static_cast<int>(row));
       for (; x + 4 <= FRAME_WIDTH; x += 4) {
-        const __m128i index = lookup::index4(_mm_setzero_si128(), lookup::load4(u + base + x), lift);
+        const __m128i index =
+            lookup::index4(_mm_setzero_si128(), lookup::load4(u + base + x), lift);
         lookup::store4(dest + base + x, lookup::texels4(texture, index));
       }
 #endif

@@ -26,7 +26,8 @@ void stamp_mask(std::uint32_t* __restrict dest, const std::uint8_t* __restrict m
     const __m128i words[4] = {_mm_unpacklo_epi16(lo, lo), _mm_unpackhi_epi16(lo, lo),
                               _mm_unpacklo_epi16(hi, hi), _mm_unpackhi_epi16(hi, hi)};
     __m128i* out = reinterpret_cast<__m128i*>(dest + i);
-    for (int k = 0; k < 4; k++) _mm_storeu_si128(out + k, _mm_or_si128(_mm_loadu_si128(out + k), words[k]));
+    for (int k = 0; k < 4; k++)
+      _mm_storeu_si128(out + k, _mm_or_si128(_mm_loadu_si128(out + k), words[k]));
   }
 #endif
   for (; i < FRAME_PIXELS; i++) dest[i] = mask[i] > 10 ? 0xFFFFFFFFu : dest[i];

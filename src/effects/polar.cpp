@@ -28,8 +28,10 @@ void polar_tunnel(std::uint32_t* __restrict dest, const PolarMaps& maps,
 #if defined(__SSE2__)
     // The sum is made on the texels while they are still in a register.
     for (; x + 4 <= FRAME_WIDTH; x += 4) {
-      const __m128i index = lookup::index4(lookup::load4(depth + x), lookup::load4(angle + x), lift);
-      const __m128i t = _mm_adds_epu8(lookup::texels4(texture, index), lookup::load4(backdrop + base + x));
+      const __m128i index =
+          lookup::index4(lookup::load4(depth + x), lookup::load4(angle + x), lift);
+      const __m128i t =
+          _mm_adds_epu8(lookup::texels4(texture, index), lookup::load4(backdrop + base + x));
       lookup::store4(row + x, _mm_and_si128(_mm_adds_epu8(t, raise), colour));
     }
 #endif
@@ -37,7 +39,10 @@ void polar_tunnel(std::uint32_t* __restrict dest, const PolarMaps& maps,
     // texels first, then the backdrop and the whiteout over the same span.
     const int rest = x;
     for (; x < FRAME_WIDTH; x++)
-      row[x] = texture[(static_cast<std::uint32_t>(depth[x]) * 256u + static_cast<std::uint32_t>(angle[x]) + shift) & 0xFFFFu];
-    channels::sum_span(row + rest, row + rest, backdrop + base + rest, whiteout, FRAME_WIDTH - rest);
+      row[x] = texture[(static_cast<std::uint32_t>(depth[x]) * 256u +
+                        static_cast<std::uint32_t>(angle[x]) + shift) &
+                       0xFFFFu];
+    channels::sum_span(row + rest, row + rest, backdrop + base + rest, whiteout,
+                       FRAME_WIDTH - rest);
   }
 }

@@ -12,9 +12,11 @@ namespace {
 
 // out[x] = src[(x + s) & 255]: each row is the tile row turned by s, so it
 // is copied in runs up to the row's wrap.
-void tile_fill(std::uint32_t* __restrict dest, const std::uint32_t* __restrict tile, std::uint32_t s) {
+void tile_fill(std::uint32_t* __restrict dest, const std::uint32_t* __restrict tile,
+               std::uint32_t s) {
   for (int y = 0; y < FRAME_HEIGHT; y++) {
-    const std::uint32_t* __restrict src = tile + ((static_cast<std::uint32_t>(y) + s) & 255u) * 256u;
+    const std::uint32_t* __restrict src =
+        tile + ((static_cast<std::uint32_t>(y) + s) & 255u) * 256u;
     std::uint32_t* __restrict out = dest + y * FRAME_WIDTH;
     int from = static_cast<int>(s & 255u);
     for (int x = 0; x < FRAME_WIDTH; from = 0) {
@@ -31,7 +33,8 @@ void wobble_build(std::uint32_t* __restrict out, const std::uint32_t* __restrict
   std::uint8_t column[TEXTURE_SIZE];
   for (int u = 0; u < TEXTURE_SIZE; u++) column[u] = static_cast<std::uint8_t>(u + wobble[u]);
   for (int v = 0; v < TEXTURE_SIZE; v++) {
-    const std::uint32_t* __restrict src = image + static_cast<std::uint8_t>(v + wobble[v]) * TEXTURE_SIZE;
+    const std::uint32_t* __restrict src =
+        image + static_cast<std::uint8_t>(v + wobble[v]) * TEXTURE_SIZE;
     std::uint32_t* __restrict row = out + v * TEXTURE_SIZE;
     for (int u = 0; u < TEXTURE_SIZE; u++) row[u] = src[column[u]];
   }
@@ -51,8 +54,8 @@ void blend_clipped(std::uint32_t* dest, const std::uint32_t* image, int ox, int 
 }  // namespace
 
 void opening_background(std::uint32_t* dest, std::uint32_t* wobble_img, const WobbleTables& tables,
-                        const std::uint32_t* image, const std::uint32_t* tile,
-                        std::int32_t scroll, std::int32_t path) {
+                        const std::uint32_t* image, const std::uint32_t* tile, std::int32_t scroll,
+                        std::int32_t path) {
   tile_fill(dest, tile, static_cast<std::uint32_t>(scroll));
   wobble_build(wobble_img, image, tables.wobble);
   const int p = path_wrap(path);

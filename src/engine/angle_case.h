@@ -16,13 +16,29 @@ constexpr unsigned angle_case(float x, float y, float z) {
 template <typename Fn>
 inline void angle_case_dispatch(unsigned c, Fn&& fn) {
   switch (c) {
-    case 0: fn(std::integral_constant<unsigned, 0>{}); break;
-    case 1: fn(std::integral_constant<unsigned, 1>{}); break;
-    case 2: fn(std::integral_constant<unsigned, 2>{}); break;
-    case 3: fn(std::integral_constant<unsigned, 3>{}); break;
-    case 4: fn(std::integral_constant<unsigned, 4>{}); break;
-    case 5: fn(std::integral_constant<unsigned, 5>{}); break;
-    case 6: fn(std::integral_constant<unsigned, 6>{}); break;
-    default: fn(std::integral_constant<unsigned, 7>{}); break;
+    case 0:
+      fn(std::integral_constant<unsigned, 0>{});
+      break;
+    case 1:
+      fn(std::integral_constant<unsigned, 1>{});
+      break;
+    case 2:
+      fn(std::integral_constant<unsigned, 2>{});
+      break;
+    case 3:
+      fn(std::integral_constant<unsigned, 3>{});
+      break;
+    case 4:
+      fn(std::integral_constant<unsigned, 4>{});
+      break;
+    case 5:
+      fn(std::integral_constant<unsigned, 5>{});
+      break;
+    case 6:
+      fn(std::integral_constant<unsigned, 6>{});
+      break;
+    default:
+      fn(std::integral_constant<unsigned, 7>{});
+      break;
   }
 }

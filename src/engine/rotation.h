@@ -16,9 +16,8 @@ struct Rotation {
 template <unsigned C>
 struct RotationForm {
   static constexpr bool X = C & ANGLE_X, Y = C & ANGLE_Y, Z = C & ANGLE_Z;
-  static constexpr bool zero[3][3] = {{false, !((X && Y) || Z), !((X && Z) || Y)},
-                                      {!Z, false, !((Y && Z) || X)},
-                                      {!Y, !X, false}};
+  static constexpr bool zero[3][3] = {
+      {false, !((X && Y) || Z), !((X && Z) || Y)}, {!Z, false, !((Y && Z) || X)}, {!Y, !X, false}};
   static constexpr bool one[3][3] = {
       {!Y && !Z, false, false}, {false, !X && !Z, false}, {false, false, !X && !Y}};
 };
@@ -56,8 +55,10 @@ template <unsigned C>
 
 template <typename F, int Row, int K>
 inline double rotation_term(const Rotation& r, double v) {
-  if constexpr (F::one[Row][K]) return v;
-  else return static_cast<double>(r.c[Row][K]) * v;
+  if constexpr (F::one[Row][K])
+    return v;
+  else
+    return static_cast<double>(r.c[Row][K]) * v;
 }
 
 // One new component from the old ones, the terms in order, zero terms left

@@ -1,12 +1,13 @@
 // The vector and matrix kit: float storage, double (or wider) arithmetic,
 // every result rounded to float when stored. Lengths are taken in x87
 // extended precision (Extended), the same on every machine.
+#include "engine/vec.h"
+
 #include <cmath>
 
 #include "common/extended.h"
 #include "engine/angle_case.h"
 #include "engine/rotation.h"
-#include "engine/vec.h"
 
 void vec_delta(const Vec4* from, const Vec4* to, Vec4* out) {
   out->x = static_cast<float>(static_cast<double>(to->x) - from->x);

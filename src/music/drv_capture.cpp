@@ -47,7 +47,8 @@ bool write_header(std::uint32_t bytes) {
   put16(h + 34, 16);
   std::memcpy(h + 36, "data", 4);
   put32(h + 40, bytes);
-  return std::fseek(wav_file, 0, SEEK_SET) == 0 && std::fwrite(h, 1, HEADER_BYTES, wav_file) == HEADER_BYTES;
+  return std::fseek(wav_file, 0, SEEK_SET) == 0 &&
+         std::fwrite(h, 1, HEADER_BYTES, wav_file) == HEADER_BYTES;
 }
 
 void note_failure() {

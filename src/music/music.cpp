@@ -21,7 +21,8 @@ namespace {
 std::uint64_t monotonic_ns() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);  // async-signal-safe
-  return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u + static_cast<std::uint64_t>(ts.tv_nsec);
+  return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u +
+         static_cast<std::uint64_t>(ts.tv_nsec);
 }
 
 // Tries the preferred driver first, then autodetection. The SDL driver mixes
@@ -92,7 +93,8 @@ int music_load(const char* path, std::uint8_t voices) {
 
   if (init_library() != 0) {
     std::fflush(stdout);
-    std::fprintf(stderr, "Mikmod: Unable to initialize mikmod: %s\n", MikMod_strerror(MikMod_errno));
+    std::fprintf(stderr, "Mikmod: Unable to initialize mikmod: %s\n",
+                 MikMod_strerror(MikMod_errno));
     return 0;
   }
   music_module = Player_Load(path, voices, 0);

@@ -1,8 +1,9 @@
 // Music and clock: the module player, the 10 ms timer whose handler mixes the
 // sound and advances the demo clock, and the song position the timeline reads.
 #pragma once
-#include <cstdint>
 #include <mikmod.h>
+
+#include <cstdint>
 
 // The loaded module; the timeline reads its sngpos and patpos with plain loads.
 extern MODULE* music_module;

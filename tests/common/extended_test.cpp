@@ -2,6 +2,8 @@
 // operation the tables use, on operands chosen to hit rounding ties, carries,
 // cancellation and the special values. Runs where long double is the x87
 // format; the other machines prove the model through the tables' bytes.
+#include "common/extended.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +11,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-
-#include "common/extended.h"
 
 #if defined(__x86_64__) && defined(__SIZEOF_INT128__)
 namespace {
@@ -22,7 +22,8 @@ SoftExtended soft(long double v) {
   std::memcpy(&mant, b, 8);
   const int se = b[8] | b[9] << 8, biased = se & 0x7FFF;
   const bool neg = se >> 15;
-  if (biased == 0x7FFF) return mant << 1 ? SoftExtended(std::nan("")) : SoftExtended(neg ? -HUGE_VAL : HUGE_VAL);
+  if (biased == 0x7FFF)
+    return mant << 1 ? SoftExtended(std::nan("")) : SoftExtended(neg ? -HUGE_VAL : HUGE_VAL);
   if (mant == 0) return neg ? SoftExtended(-0.0) : SoftExtended(0.0);
   return SoftExtended::from_parts(neg, mant, biased - 16383 - 63);
 }
@@ -32,12 +33,13 @@ SoftExtended soft(long double v) {
   const SoftExtended w = soft(want);
   if (got.is_nan() && w.is_nan()) return ::testing::AssertionSuccess();
   const auto g = got.parts(), e = w.parts();
-  if (got.is_finite() == w.is_finite() && g.neg == e.neg && (!got.is_finite() || (g.mant == e.mant && g.exp == e.exp)) &&
-      !got.is_nan() && !w.is_nan())
+  if (got.is_finite() == w.is_finite() && g.neg == e.neg &&
+      (!got.is_finite() || (g.mant == e.mant && g.exp == e.exp)) && !got.is_nan() && !w.is_nan())
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << what << ": want " << static_cast<double>(want) << std::hex << " (mant "
-                                       << e.mant << " exp " << std::dec << e.exp << "), got mant " << std::hex << g.mant
-                                       << " exp " << std::dec << g.exp;
+  return ::testing::AssertionFailure()
+         << what << ": want " << static_cast<double>(want) << std::hex << " (mant " << e.mant
+         << " exp " << std::dec << e.exp << "), got mant " << std::hex << g.mant << " exp "
+         << std::dec << g.exp;
 }
 
 }  // namespace
@@ -48,10 +50,17 @@ TEST(SoftExtended, EveryOperationRoundsAsTheX87Does) {
   auto operand = [&]() -> long double {
     std::uint64_t m = rng() | std::uint64_t(1) << 63;
     switch (rng() % 4) {
-      case 0: m |= (std::uint64_t(1) << (rng() % 63)) - 1; break;
-      case 1: m &= ~((std::uint64_t(1) << (rng() % 63)) - 1); break;
-      case 2: m = std::uint64_t(static_cast<double>(m)) | std::uint64_t(1) << 63; break;  // a double's bits
-      default: break;
+      case 0:
+        m |= (std::uint64_t(1) << (rng() % 63)) - 1;
+        break;
+      case 1:
+        m &= ~((std::uint64_t(1) << (rng() % 63)) - 1);
+        break;
+      case 2:
+        m = std::uint64_t(static_cast<double>(m)) | std::uint64_t(1) << 63;
+        break;  // a double's bits
+      default:
+        break;
     }
     long double v = std::ldexp(static_cast<long double>(m), static_cast<int>(rng() % 80) - 103);
     return rng() % 2 ? -v : v;
@@ -97,6 +106,7 @@ TEST(SoftExtended, EveryOperationRoundsAsTheX87Does) {
   // The decimal constants: an integer quotient rounds like the literal.
   EXPECT_TRUE(same(SoftExtended(3141592) / SoftExtended(1000000), 3.141592L, "pi"));
   EXPECT_TRUE(same(SoftExtended(1) / SoftExtended(10), 0.1L, "0.1"));
-  EXPECT_TRUE(same(SoftExtended(std::int64_t{245436875}) / SoftExtended(std::int64_t{10000000000}), 0.0245436875L, "step"));
+  EXPECT_TRUE(same(SoftExtended(std::int64_t{245436875}) / SoftExtended(std::int64_t{10000000000}),
+                   0.0245436875L, "step"));
 }
 #endif

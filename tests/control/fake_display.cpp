@@ -1,7 +1,8 @@
 #include "fake_display.h"
 
-#include <cstring>
 #include <mikmod.h>
+
+#include <cstring>
 
 #include "common/frame.h"
 #include "common/globals.h"

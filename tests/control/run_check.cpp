@@ -15,8 +15,10 @@ const Expected scenes[10] = {
     {0, 1, "", false},
     {2, 3, "2>25 2>28 2>31 3+ 3>32", true},
     {4, 11, "5* 6* 7* 8* 9* 10* 11*", true},
-    {12, 19, "12>25 12>28 12>31 13+ 13>31 14+ 14>25 14>28 14>31 15+ 15>31 16+ 16>25 16>28 16>31 "
-             "17+ 17>31 18+ 18>25 18>28 18>31 19+ 19>31", true},
+    {12, 19,
+     "12>25 12>28 12>31 13+ 13>31 14+ 14>25 14>28 14>31 15+ 15>31 16+ 16>25 16>28 16>31 "
+     "17+ 17>31 18+ 18>25 18>28 18>31 19+ 19>31",
+     true},
     {20, 21, "20>25 20>28 20>31 21+ 21>31", true},
     {22, 25, "22+ 22>25 22>28 22>31 23+ 23>31 24+ 24>25 24>28 24>31 25+ 25>31", true},
     {26, 33, "27* 28* 29* 30* 31* 32* 33*", true},
@@ -54,7 +56,8 @@ int advance(const std::vector<Rule>& rules, int counter, const LogRow& f) {
   return counter;
 }
 const std::vector<Rule> plane_texts = {{1, 0}, {1, 32}, {2, 0}, {2, 32}};
-const std::vector<Rule> floor_texts = {{12, 0}, {13, 0}, {14, 0}, {15, -1}, {16, 0}, {17, 0}, {18, 0}};
+const std::vector<Rule> floor_texts = {{12, 0}, {13, 0}, {14, 0}, {15, -1},
+                                       {16, 0}, {17, 0}, {18, 0}};
 
 struct Checker {
   std::vector<std::string> errors;
@@ -63,7 +66,8 @@ struct Checker {
     if (errors.size() >= limit) return;
     errors.push_back("frame " + std::to_string(f.frame) + " (scene " + std::to_string(f.scene) +
                      ", position " + std::to_string(f.position) + " row " + std::to_string(f.row) +
-                     "): " + what + " is " + std::to_string(got) + ", expected " + std::to_string(want));
+                     "): " + what + " is " + std::to_string(got) + ", expected " +
+                     std::to_string(want));
   }
   void expect(const LogRow& f, const char* what, long got, long want) {
     if (got != want) fail(f, what, got, want);
@@ -80,7 +84,8 @@ struct Checker {
       if (f.position < e.first || f.position > e.last) fail(f, "position", f.position, e.first);
       bool fired = false;
       for (std::size_t k = 0; k < events.size(); k++) {
-        if (step == static_cast<int>(k) && f.position == events[k].position && f.row > events[k].row_above) {
+        if (step == static_cast<int>(k) && f.position == events[k].position &&
+            f.row > events[k].row_above) {
           step++;
           fired = true;
           if (s == 4 && k >= 2) shown = static_cast<int>(k) - 1;  // the map choice
@@ -93,8 +98,10 @@ struct Checker {
       expect(f, "presented", f.presented, s == 9 ? (i == begin) : 1);
       switch (s) {
         case 0:
-          if (f.position == 0 && f.row > 32) logo = 2;
-          else if (f.position == 1 && f.row <= 19) logo = 3;
+          if (f.position == 0 && f.row > 32)
+            logo = 2;
+          else if (f.position == 1 && f.row <= 19)
+            logo = 3;
           expect(f, "logo", f.logo, logo);
           break;
         case 1:
@@ -131,7 +138,8 @@ std::vector<std::string> check_run(const std::vector<LogRow>& rows, std::size_t 
   for (std::size_t i = 1; i <= rows.size(); i++) {
     if (i < rows.size() && rows[i].scene == rows[begin].scene) continue;
     if (i < rows.size() && rows[i].scene != rows[begin].scene + 1)
-      c.fail(rows[i], "scene after " + std::to_string(rows[begin].scene), rows[i].scene, rows[begin].scene + 1);
+      c.fail(rows[i], "scene after " + std::to_string(rows[begin].scene), rows[i].scene,
+             rows[begin].scene + 1);
     if (rows[begin].scene >= 0 && rows[begin].scene <= 9) c.scene(rows, begin, i);
     begin = i;
   }
@@ -141,12 +149,13 @@ std::vector<std::string> check_run(const std::vector<LogRow>& rows, std::size_t 
 bool parse_log(const std::string& csv, std::vector<LogRow>* rows) {
   std::istringstream in(csv);
   std::string line;
-  if (!std::getline(in, line) || line.rfind("frame,demo_ticks,position,row,scene,lift", 0) != 0) return false;
+  if (!std::getline(in, line) || line.rfind("frame,demo_ticks,position,row,scene,lift", 0) != 0)
+    return false;
   while (std::getline(in, line)) {
     LogRow r{};
-    if (std::sscanf(line.c_str(), "%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &r.frame, &r.ticks, &r.position,
-                    &r.row, &r.scene, &r.lift, &r.presented, &r.step, &r.shown, &r.overlay_step, &r.logo,
-                    &r.speedup) != 12)
+    if (std::sscanf(line.c_str(), "%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &r.frame, &r.ticks,
+                    &r.position, &r.row, &r.scene, &r.lift, &r.presented, &r.step, &r.shown,
+                    &r.overlay_step, &r.logo, &r.speedup) != 12)
       return false;
     rows->push_back(r);
   }

@@ -1,7 +1,6 @@
 // Each scene draws from the texture, maps and counters it should: frames
 // compared with plain recomputations from the same tables.
 #include <gtest/gtest.h>
-
 #include <mikmod.h>
 
 #include <algorithm>
@@ -36,7 +35,9 @@ Drawn draw(int scene, int position, int row, void (*adjust)(TimelineState&) = nu
   return d;
 }
 
-std::uint32_t texel(int k, std::int64_t index) { return demo_archive->text[k][index & 0xFFFF] & 0xFFFFFFu; }
+std::uint32_t texel(int k, std::int64_t index) {
+  return demo_archive->text[k][index & 0xFFFF] & 0xFFFFFFu;
+}
 }  // namespace
 
 TEST(SceneDraw, TunnelsPickTheirMapPairByPosition) {
@@ -59,7 +60,6 @@ TEST(SceneDraw, PlaneUsesItsTexture) {
   draw(1, 2, 0);  // row 0: no text yet
   for (int i = 0; i < FRAME_PIXELS; i += 101)
     ASSERT_EQ(work_frame[i], texel(2, std::int64_t{plane_v[i]} * 256 + plane_u[i])) << i;
-
 }
 
 // The effects are checked against their formulas on their own; here each

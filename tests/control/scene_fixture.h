@@ -16,7 +16,8 @@ inline void scene_fixture_setup() {
   static bool done = false;
   if (done) return;
   done = true;
-  static std::vector<std::vector<std::uint32_t>> pictures(11, std::vector<std::uint32_t>(FRAME_PIXELS));
+  static std::vector<std::vector<std::uint32_t>> pictures(11,
+                                                          std::vector<std::uint32_t>(FRAME_PIXELS));
   static std::vector<std::vector<std::uint8_t>> masks(18, std::vector<std::uint8_t>(FRAME_PIXELS));
   static std::uint32_t* text[12] = {};
   static std::uint8_t* maps[19] = {};
@@ -28,7 +29,8 @@ inline void scene_fixture_setup() {
   }
   for (int k = 0; k < 18; k++) {
     // Masks: blocks of text (bytes above 10) on background.
-    for (int i = 0; i < FRAME_PIXELS; i++) masks[k][i] = ((i / 7 + k) % 5 == 0) ? 200 : (next() >> 29);
+    for (int i = 0; i < FRAME_PIXELS; i++)
+      masks[k][i] = ((i / 7 + k) % 5 == 0) ? 200 : (next() >> 29);
     maps[k] = masks[k].data();
   }
   static TextureStructure archive{text, maps};

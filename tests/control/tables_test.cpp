@@ -28,7 +28,8 @@ void expect_agrees(const std::int32_t* table, const Ref& ref, std::int32_t mask 
   for (std::size_t i = 0; i < ref.size(); i++) {
     if (table[i] == (to_int32(ref[i]) & mask)) continue;
     const long double q = ref[i], scale = std::max(1.0L, fabsl(q));
-    const bool near = fabsl(q - roundl(q)) <= 1e-9L * scale || fabsl(fabsl(q) - 2147483648.0L) <= 1e-9L * scale;
+    const bool near =
+        fabsl(q - roundl(q)) <= 1e-9L * scale || fabsl(fabsl(q) - 2147483648.0L) <= 1e-9L * scale;
     (near ? boundary : wrong)++;
   }
   EXPECT_EQ(wrong, 0);
@@ -42,7 +43,9 @@ Ref per_pixel(long double (*f)(int x, int y)) {
   for (int i = 0; i < N; i++) r[i] = f(i % W, i / W);
   return r;
 }
-std::pair<int, int> range(const std::int32_t* t, int n) { return {*std::min_element(t, t + n), *std::max_element(t, t + n)}; }
+std::pair<int, int> range(const std::int32_t* t, int n) {
+  return {*std::min_element(t, t + n), *std::max_element(t, t + n)};
+}
 
 class Tables : public ::testing::Test {
  protected:
@@ -85,7 +88,7 @@ void expect_maps(const std::int32_t* v, const std::int32_t* u, const Ref& depth)
 // every addition.
 Ref warp(int count, float beta, long double beta_step, long double alpha_step) {
   Ref r(count);
-  for (float alpha = 90; Ref::value_type& entry : r) {
+  for (float alpha = 90; Ref::value_type & entry : r) {
     entry = static_cast<float>(2 * sin_d(beta));
     beta = static_cast<float>(beta + beta_step * sin_d(alpha));
     alpha = static_cast<float>(alpha + alpha_step);
@@ -111,14 +114,15 @@ TEST_F(Tables, DepthFieldsAndTheirMaps) {
   auto two = [](Term term, long double c0, long double r0, bool rows) {
     Ref r(N);
     for (int i = 0; i < N; i++) r[i] = static_cast<float>(term(c0 + 0.5625L * (i % W)));
-    for (int i = 0; i < N && rows; i++) r[i] = static_cast<float>(r[i] + term(r0 + 0.75L * (i / W)));
+    for (int i = 0; i < N && rows; i++)
+      r[i] = static_cast<float>(r[i] + term(r0 + 0.75L * (i / W)));
     return r;
   };
   const Term wave = [](long double deg) { return 2 * sin_d(deg); };
   const Term ripple = [](long double deg) { return fabsl(2 * sin_d(deg)); };
   const Term column = [](long double deg) { return 10 * sin_d(deg); };
-  const Ref fields[] = {two(wave, 90, 90, true), two(ripple, 90, 90, true), two(column, 0, 0, false),
-                        two(ripple, 180, 180, true)};
+  const Ref fields[] = {two(wave, 90, 90, true), two(ripple, 90, 90, true),
+                        two(column, 0, 0, false), two(ripple, 180, 180, true)};
   const float* depths[] = {depth_a, depth_b, depth_c, depth_d};
   const std::int32_t* maps[4][2] = {
       {map_v_a, map_u_a}, {map_v_b, map_u_b}, {map_v_c, map_u_c}, {map_v_d, map_u_d}};
@@ -126,7 +130,8 @@ TEST_F(Tables, DepthFieldsAndTheirMaps) {
     expect_same(depths[f], fields[f]);
     expect_maps(maps[f][0], maps[f][1], fields[f]);
   }
-  for (int y = 0; y < H; y++) EXPECT_TRUE(map_v_c[y * W] == INT_MIN && map_u_c[y * W] == INT_MIN) << y;
+  for (int y = 0; y < H; y++)
+    EXPECT_TRUE(map_v_c[y * W] == INT_MIN && map_u_c[y * W] == INT_MIN) << y;
 }
 
 TEST_F(Tables, FloorRiseAndFloorAndCeiling) {
@@ -139,7 +144,9 @@ TEST_F(Tables, FloorRiseAndFloorAndCeiling) {
   }
   for (int y = 0; y < H; y++, e = static_cast<float>(y <= 120 ? e - 0.1L : e + 0.1L))
     for (int x = 0; x < W; x++) ue[y * W + x] = 150.0L * (x - 160) / (150.0L * e);
-  EXPECT_EQ((std::vector<int>{floor_v[0], floor_v[119], floor_rise[0], floor_rise[59], floor_rise[119]}), (std::vector<int>{240, 19, 0, 34, 69}));
+  EXPECT_EQ(
+      (std::vector<int>{floor_v[0], floor_v[119], floor_rise[0], floor_rise[59], floor_rise[119]}),
+      (std::vector<int>{240, 19, 0, 34, 69}));
   expect_agrees(floor_v, fv);
   expect_agrees(floor_u, fu);
   expect_agrees(floor_rise, rise);
@@ -148,8 +155,14 @@ TEST_F(Tables, FloorRiseAndFloorAndCeiling) {
 }
 
 TEST_F(Tables, PolarMapsAndBumpMaps) {
-  expect_agrees(polar_angle, per_pixel([](int x, int y) { return atan2l(y - 120, x - 160) * 180 / 3.141592L * 256 / 360; }), 255);
-  expect_agrees(polar_depth, per_pixel([](int x, int y) { return 3000.0L / (to_int32(sqrtl((x - 160) * (x - 160) + (y - 120) * (y - 120))) & 255); }));
+  expect_agrees(polar_angle, per_pixel([](int x, int y) {
+                  return atan2l(y - 120, x - 160) * 180 / 3.141592L * 256 / 360;
+                }),
+                255);
+  expect_agrees(polar_depth, per_pixel([](int x, int y) {
+                  return 3000.0L /
+                         (to_int32(sqrtl((x - 160) * (x - 160) + (y - 120) * (y - 120))) & 255);
+                }));
   const int c = 120 * W + 160;
   EXPECT_EQ(polar_depth[c], INT_MIN);
   EXPECT_EQ(polar_angle[c], 0);

@@ -42,7 +42,8 @@ const CounterRules counter_rules[SCENE_COUNT] = {
     {[](Counters& c) { c.phase = c.second = c.path = 0; },
      [](Counters& c, const TimelineState&) {
        c.phase = (c.phase + 1) % 10, c.second++, c.path = (c.path + 1) % 360, c.wobble_turns++;
-     }, 0},
+     },
+     0},
     {flash, count, 3},
     {flash, count, 20},
     {[](Counters& c) { flash(c), c.second = 0; },
@@ -57,12 +58,14 @@ const CounterRules counter_rules[SCENE_COUNT] = {
        c.second = std::clamp(c.second + motion[t.shown][0], 0, 10000);
        c.path = std::max(c.path + motion[t.shown][1], t.shown == 1 ? 0 : -700);
        if (t.speedup) c.whiteout = std::min(c.whiteout + 2, 255), c.phase++;
-     }, 10},
+     },
+     10},
     {flash, count, 20},
     {[](Counters& c) { flash(c), c.second = 359; },
      [](Counters& c, const TimelineState&) {
        c.phase = (c.phase + 1) % 360, c.second = (c.second + 359) % 360;
-     }, 10},
+     },
+     10},
     {flash, count, 20},
     {[](Counters&) {}, nullptr, 0},
 };
@@ -107,8 +110,8 @@ int first_frame_of(const FakeRun& run, int scene) {
 TEST(Timeline, WholeRunFollowsTheScoreAndTheCounterRules) {
   // One or two ticks a frame: enough for scene 7's paths to wrap.
   Wobbles wobbles;
-  const FakeRun run = run_timeline(
-      [&wobbles](int frame, int& position, int& row, std::int32_t& ticks) {
+  const FakeRun run =
+      run_timeline([&wobbles](int frame, int& position, int& row, std::int32_t& ticks) {
         wobbles.emplace_back(wobble, wobble + 256);
         steady(frame, position, row, ticks);
         ticks += frame % 2;
@@ -122,7 +125,8 @@ TEST(Timeline, WholeRunFollowsTheScoreAndTheCounterRules) {
   EXPECT_EQ(demo_running, 0);
   for (const Presentation& p : run.presentations) {
     const bool first_scene = run.frames[p.frame].scene == 0;
-    EXPECT_EQ(p.lock_error, first_scene ? DISPLAY_LOCK_ERROR_FIRST_SCENE : DISPLAY_LOCK_ERROR) << p.frame;
+    EXPECT_EQ(p.lock_error, first_scene ? DISPLAY_LOCK_ERROR_FIRST_SCENE : DISPLAY_LOCK_ERROR)
+        << p.frame;
   }
 }
 

@@ -1,5 +1,7 @@
 // The archive reader against archives written byte by byte: lists in file
 // order, and one exact message (and nothing returned) for every bad file.
+#include "data/archive.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <string>
 
 #include "archive_fixtures.h"
-#include "data/archive.h"
 
 namespace {
 
@@ -164,16 +165,18 @@ TEST_F(ArchiveTest, RefusesFilesCutShort) {
   // The last payload a few bytes short.
   b = archive_bytes(fixture_entries());
   for (int i = 0; i < 3; i++) b.pop_back();
-  expect_refused(b, "zorv.dat: entry 28 (\"raw\") is cut short: 76800 bytes of payload, "
-                    "76797 left in the file\n");
+  expect_refused(b,
+                 "zorv.dat: entry 28 (\"raw\") is cut short: 76800 bytes of payload, "
+                 "76797 left in the file\n");
 }
 
 TEST_F(ArchiveTest, RefusesSizesThatCannotBeRight) {
   // Refused before anything is allocated from them.
   std::vector<std::uint8_t> b = header(1);
   entry(b, "tga", 0x7FFFFFFC, 16);
-  expect_refused(b, "zorv.dat: entry 0 (\"tga\") is cut short: 2147483644 bytes of payload, "
-                    "16 left in the file\n");
+  expect_refused(b,
+                 "zorv.dat: entry 0 (\"tga\") is cut short: 2147483644 bytes of payload, "
+                 "16 left in the file\n");
 
   b = header(1);
   entry(b, "raw", -4, 16);

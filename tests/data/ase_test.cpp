@@ -1,9 +1,10 @@
+#include "data/ase/ase.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "data/ase/ase.h"
 #include "temp_file.h"
 
 namespace {
@@ -27,9 +28,11 @@ struct AseObject {
 
   std::string head() const {
     return "*GEOMOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
-           "\"\n\t\t*TM_ROW3 0.0 0.0 0.0\n\t\t*TM_POS " + tm_pos + "\n\t}\n\t*MESH {\n"
-           "\t\t*TIMEVALUE 0\n\t\t*MESH_NUMVERTEX " + std::to_string(vertex_count) +
-           "\n\t\t*MESH_NUMFACES " + std::to_string(face_count) + "\n";
+           "\"\n\t\t*TM_ROW3 0.0 0.0 0.0\n\t\t*TM_POS " + tm_pos +
+           "\n\t}\n\t*MESH {\n"
+           "\t\t*TIMEVALUE 0\n\t\t*MESH_NUMVERTEX " +
+           std::to_string(vertex_count) + "\n\t\t*MESH_NUMFACES " + std::to_string(face_count) +
+           "\n";
   }
   std::string mesh() const {
     return "\t\t*MESH_VERTEX_LIST {\n" + vertices + "\t\t}\n\t\t*MESH_FACE_LIST {\n" + faces +
@@ -180,8 +183,7 @@ TEST(AseImport, LimitsAndDamageAreRefusedCleanly) {
       {"ends after the token", "*GEOMOBJECT {\n*NODE_NAME", 3},
       {"more vertices declared", with([](AseObject& o) { o.vertex_count = 5; }), 10},
       {"index past the vertices", with([](AseObject& o) { o.vertex_count = 3; }), 12},
-      {"negative index",
-       with([](AseObject& o) {
+      {"negative index", with([](AseObject& o) {
          o.faces = "*MESH_FACE 0: A: -1 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 2\n";
        }),
        12},

@@ -1,10 +1,11 @@
+#include "data/object_file.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "data/object_file.h"
 #include "temp_file.h"
 
 namespace {
@@ -126,8 +127,8 @@ TEST(ObjectFile, EmptyCountsAndRefusals) {
 // the objects completed before it (the sanitizers catch stray reads).
 TEST(ObjectFile, MalformedFilesAreRefusedCleanly) {
   const std::string good = round_trip_file({make_object("a", 4, 3, 0x123456)});
-  const std::string two = round_trip_file({make_object("a", 4, 3, 0x123456),
-                                           make_object("b", 4, 3, 0x654321)});
+  const std::string two =
+      round_trip_file({make_object("a", 4, 3, 0x123456), make_object("b", 4, 3, 0x654321)});
   const std::size_t second = 6 + 88 + 32 * 4 + 256 * 3;
   const std::size_t faces = 6 + 88 + 32 * 4;
   auto patch = [](std::string s, std::size_t at, const std::string& bytes) {

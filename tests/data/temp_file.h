@@ -8,7 +8,6 @@
 
 #include "engine/engine.h"
 #include "engine/model.h"
-#include "engine/model.h"
 
 struct TempFile {
   std::string path;

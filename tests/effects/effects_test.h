@@ -19,8 +19,11 @@ inline Frame random_frame(std::uint32_t seed, std::uint32_t bits = 0x00FFFFFFu) 
 }
 inline std::uint32_t naive_add(std::uint32_t a, std::uint32_t b, std::uint32_t level = 0) {
   std::uint32_t out = 0;
-  for (int s : {0, 8, 16}) out |= std::min<std::uint32_t>(((a >> s) & 255) + ((b >> s) & 255) + level, 255) << s;
+  for (int s : {0, 8, 16})
+    out |= std::min<std::uint32_t>(((a >> s) & 255) + ((b >> s) & 255) + level, 255) << s;
   return out;
 }
 // A texel at any 64-bit index, masked as the effects mask theirs.
-inline std::uint32_t texel(const Frame& t, long long index) { return t[static_cast<std::size_t>(index & 0xFFFF)]; }
+inline std::uint32_t texel(const Frame& t, long long index) {
+  return t[static_cast<std::size_t>(index & 0xFFFF)];
+}

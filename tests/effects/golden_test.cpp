@@ -52,8 +52,9 @@ class Golden : public ::testing::Test {
 
 TEST_F(Golden, Tables) {
   std::uint64_t h = 0xCBF29CE484222325ull;
-  for (const std::int32_t* t : {plane_u, plane_v, map_v_a, map_v_b, map_v_c, map_v_d, map_u_a, map_u_b,
-                                map_u_c, map_u_d, map_u_e, polar_angle, polar_depth, bump_dx, bump_dy})
+  for (const std::int32_t* t :
+       {plane_u, plane_v, map_v_a, map_v_b, map_v_c, map_v_d, map_u_a, map_u_b, map_u_c, map_u_d,
+        map_u_e, polar_angle, polar_depth, bump_dx, bump_dy})
     h = digest(t, FRAME_PIXELS, h);
   for (const float* t : {depth_a, depth_b, depth_c, depth_d}) h = digest(t, FRAME_PIXELS, h);
   h = digest(floor_u, 120 * 320, h);
@@ -79,7 +80,8 @@ TEST_F(Golden, PixelOperationsAndOverlays) {
   stamp_mask(out.data(), mask.data());
   h = frame_digest(out.data(), h);
   Frame over = b;
-  for (std::size_t i = 0; i < over.size(); i++) over[i] = i % 5 == 0 ? 0 : i % 5 == 1 ? ~0u : over[i];
+  for (std::size_t i = 0; i < over.size(); i++)
+    over[i] = i % 5 == 0 ? 0 : i % 5 == 1 ? ~0u : over[i];
   out = a;
   overlay_white(out.data(), over.data());
   h = frame_digest(out.data(), h);
@@ -103,13 +105,15 @@ TEST_F(Golden, MappedEffects) {
       map_pair_lookup(out.data(), tunnel_maps(), pair, texture.data(), phase);
       h = frame_digest(out.data(), h);
     }
-    polar_tunnel(out.data(), polar_maps(), texture.data(), b.data(), phase, static_cast<std::uint32_t>(phase & 511));
+    polar_tunnel(out.data(), polar_maps(), texture.data(), b.data(), phase,
+                 static_cast<std::uint32_t>(phase & 511));
     h = frame_digest(out.data(), h);
   }
   const std::vector<std::uint8_t> heights = random_mask(6);
   for (auto [phase, scroll] : {std::pair{0, 0}, {17, -40}, {300, 1000}, {-5, 255}})
     for (bool landscape : {false, true}) {
-      floor_landscape(out.data(), floor_maps(), texture.data(), heights.data(), phase, scroll, landscape);
+      floor_landscape(out.data(), floor_maps(), texture.data(), heights.data(), phase, scroll,
+                      landscape);
       h = frame_digest(out.data(), h);
     }
   expect("mapped effects", h, 0x6423de2f258eac38ull);
@@ -119,11 +123,13 @@ TEST_F(Golden, MovingImages) {
   std::uint64_t h = 0xCBF29CE484222325ull;
   for (auto [scroll, path] : {std::pair{0, 0}, {13, 90}, {-300, 200}, {1000, 359}, {7, -1}}) {
     out = a;
-    opening_background(out.data(), work.data(), wobble_tables(), texture.data(), b.data(), scroll, path);
+    opening_background(out.data(), work.data(), wobble_tables(), texture.data(), b.data(), scroll,
+                       path);
     h = frame_digest(work.data(), frame_digest(out.data(), h));
   }
   other = a;
-  for (auto [p, q, lift] : {std::tuple{0, 359, 255u}, {40, 300, 20u}, {-7, 721, 0u}, {359, 0, 999u}}) {
+  for (auto [p, q, lift] :
+       {std::tuple{0, 359, 255u}, {40, 300, 20u}, {-7, 721, 0u}, {359, 0, 999u}}) {
     twin_bump(out.data(), other.data(), bump_tables(), texture.data(), p, q, lift);
     h = frame_digest(other.data(), frame_digest(out.data(), h));
   }

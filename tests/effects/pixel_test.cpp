@@ -21,7 +21,8 @@ TEST(PixelOps, SaturatingSumsAndBrighten) {
   for (std::uint32_t level : {0u, 100u, 255u, 300u}) {
     Frame f = a;
     brighten(f.data(), level);
-    for (int i = 0; i < FRAME_PIXELS; i++) ASSERT_EQ(f[i], naive_add(a[i], 0, std::min(level, 255u)));
+    for (int i = 0; i < FRAME_PIXELS; i++)
+      ASSERT_EQ(f[i], naive_add(a[i], 0, std::min(level, 255u)));
   }
   Frame f(FRAME_PIXELS, 0xFF123456u);
   brighten(f.data(), 0);
@@ -39,7 +40,8 @@ TEST(PixelOps, StampAndOverlaysCopyOnlyMarkedWords) {
   EXPECT_EQ(f, Frame(FRAME_PIXELS, 0xFFFFFFFFu));
 
   Frame over = random_frame(2, ~0u), white = base, nonzero = base;
-  for (int i = 0; i < FRAME_PIXELS; i++) over[i] = i % 3 == 0 ? 0 : i % 3 == 1 ? 0xFFFFFFFFu : over[i];
+  for (int i = 0; i < FRAME_PIXELS; i++)
+    over[i] = i % 3 == 0 ? 0 : i % 3 == 1 ? 0xFFFFFFFFu : over[i];
   overlay_white(white.data(), over.data());
   overlay_nonzero(nonzero.data(), over.data());
   for (int i = 0; i < FRAME_PIXELS; i++) {
@@ -58,7 +60,8 @@ TEST(PixelOps, SplitLogoCopiesMixAdditively) {
   for (int j = 0; j < 10; j++) {
     // Three linear copies of the mask's rows 30..189 only, then the non-zero overlay.
     Frame want(FRAME_PIXELS, 0);
-    const int offsets[3] = {logo_row_offsets[j] + logo_col_offsets[j], logo_row_offsets[j] - logo_col_offsets[j],
+    const int offsets[3] = {logo_row_offsets[j] + logo_col_offsets[j],
+                            logo_row_offsets[j] - logo_col_offsets[j],
                             -logo_row_offsets[j] - logo_col_offsets[j]};
     const std::uint32_t colours[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
     for (int c = 0; c < 3; c++)
@@ -70,11 +73,13 @@ TEST(PixelOps, SplitLogoCopiesMixAdditively) {
     ASSERT_EQ(dest, want) << j;
   }
   // With j = 0, target t takes red from t - 641, green from t - 639, blue from t + 641.
-  const std::uint32_t mixed[8] = {0, 0xFFFF0000u, 0xFF00FF00u, 0xFEFFFF00u, 0xFF0000FFu, 0xFEFF00FFu, 0xFE00FFFFu, 0xFDFFFFFFu};
+  const std::uint32_t mixed[8] = {0,           0xFFFF0000u, 0xFF00FF00u, 0xFEFFFF00u,
+                                  0xFF0000FFu, 0xFEFF00FFu, 0xFE00FFFFu, 0xFDFFFFFFu};
   for (int set = 1; set < 8; set++) {
     const int t = 100 * 320 + 40 * set;
     std::fill(mask.begin(), mask.end(), 0);
-    mask[t - 641] = set & 1 ? 11 : 0, mask[t - 639] = set & 2 ? 11 : 0, mask[t + 641] = set & 4 ? 11 : 0;
+    mask[t - 641] = set & 1 ? 11 : 0, mask[t - 639] = set & 2 ? 11 : 0,
+             mask[t + 641] = set & 4 ? 11 : 0;
     dest.assign(FRAME_PIXELS, 0x00808080u);
     rgb_split_logo(layer.data(), dest.data(), mask.data(), logo_offsets(), 0);
     EXPECT_EQ(dest[t], mixed[set]) << set;

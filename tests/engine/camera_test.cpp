@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,7 +64,8 @@ TEST(CameraDeathTest, FailedAllocationEndsWithStatus10) {
   }
   int status = 0;
   waitpid(probe, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) GTEST_SKIP() << "the address-space cap does not hold here";
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+    GTEST_SKIP() << "the address-space cap does not hold here";
   EXPECT_EXIT(
       {
         cap();

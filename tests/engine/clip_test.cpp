@@ -17,8 +17,8 @@ struct ClipScene {
     const int n = static_cast<int>(view.size());
     object = scene.add(n, 1);
     face = &object->faces[0];
-    set_face(face, n == 3 ? std::initializer_list<int>{0, 1, 2}
-                          : std::initializer_list<int>{0, 1, 2, 3},
+    set_face(face,
+             n == 3 ? std::initializer_list<int>{0, 1, 2} : std::initializer_list<int>{0, 1, 2, 3},
              shading);
     for (int k = 0; k < n; ++k) {
       object->view_vertices[k] = view[k];
@@ -40,10 +40,9 @@ TEST(Clip, DepthRangeDecidesWhetherAFaceIsDrawn) {
     float z0, z1, z2;
     int drawable, near_clipped;
   } cases[] = {
-      {300, 300, 300, 1, 0},   {200, 300, 300, 1, 0},    {199.9f, 300, 300, 1, 1},
-      {200, 3500, 3500, 1, 0},
-      {150, 3500, 3500, 0, 0}, {250, 5000, 5000, 1, 0},  {3000.9f, 5000, 5000, 1, 0},
-      {3001, 5000, 5000, 0, 0}, {100, 150, 199.9f, 0, 0},
+      {300, 300, 300, 1, 0},       {200, 300, 300, 1, 0},    {199.9f, 300, 300, 1, 1},
+      {200, 3500, 3500, 1, 0},     {150, 3500, 3500, 0, 0},  {250, 5000, 5000, 1, 0},
+      {3000.9f, 5000, 5000, 1, 0}, {3001, 5000, 5000, 0, 0}, {100, 150, 199.9f, 0, 0},
   };
   for (const Case& c : cases) {
     ClipScene s({{0, 0, c.z0, 1}, {10, 0, c.z1, 1}, {0, 10, c.z2, 1}});

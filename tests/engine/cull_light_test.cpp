@@ -32,22 +32,22 @@ TEST(Cull, DepthRangeAndSidePlanesOfTheDemoCamera) {
   TestCamera camera;  // view depth Z = z + 500; at Z = 1000: L -800, Rt 795, B -600, T 595
   build_view_matrix(camera.get());
   expect_cull(camera.get(), {
-                                {0, 0, 2000, 300, 1},     // Z = 2500
-                                {0, 0, 3600, 50, 0},      // Z - R = 4050
-                                {0, 0, 2550, 50, 1},      // Z - R = 3000
-                                {0, 0, 2551, 50, 0},      // Z - R = 3001
-                                {0, 0, -360, 50, 0},      // Z + R = 190
-                                {0, 0, -360, 60, 1},      // Z + R = 200
-                                {2000, 0, 500, 100, 0},   // X - R = 1900 > 795
-                                {895, 0, 500, 100, 1},    // X - R = 795
+                                {0, 0, 2000, 300, 1},    // Z = 2500
+                                {0, 0, 3600, 50, 0},     // Z - R = 4050
+                                {0, 0, 2550, 50, 1},     // Z - R = 3000
+                                {0, 0, 2551, 50, 0},     // Z - R = 3001
+                                {0, 0, -360, 50, 0},     // Z + R = 190
+                                {0, 0, -360, 60, 1},     // Z + R = 200
+                                {2000, 0, 500, 100, 0},  // X - R = 1900 > 795
+                                {895, 0, 500, 100, 1},   // X - R = 795
                                 {896, 0, 500, 100, 0},
-                                {-900, 0, 500, 100, 1},   // X + R = -800
+                                {-900, 0, 500, 100, 1},  // X + R = -800
                                 {-901, 0, 500, 100, 0},
-                                {0, 695, 500, 100, 1},    // Y - R = 595
+                                {0, 695, 500, 100, 1},  // Y - R = 595
                                 {0, 696, 500, 100, 0},
-                                {0, -700, 500, 100, 1},   // Y + R = -600
+                                {0, -700, 500, 100, 1},  // Y + R = -600
                                 {0, -701, 500, 100, 0},
-                                {0, 0, 2000, 0.9f, 1},    // radius truncates to 0
+                                {0, 0, 2000, 0.9f, 1},  // radius truncates to 0
                             });
 }
 
@@ -89,12 +89,12 @@ void expect_lit(Lit got, int drawable, int intensity) {
 
 TEST(Light, FlatLevelsAndTheBackFaceTest) {
   const Vec3 front = {0, 0, -500}, back = {0, 0, 500};
-  expect_lit(light_one({0, 0, -1}, front), 1, 255);            // 255 + 20, clamped
-  expect_lit(light_one({0, 0, 1}, back), 1, 20);               // facing away from the light
-  expect_lit(light_one({0, -0.6f, -0.8f}, front), 1, 224);     // trunc(204 + 20)
-  expect_lit(light_one({0, 0, 1}, front), 0, 77);              // back face: nothing else written
-  expect_lit(light_one({1, 0, 0}, front), 0, 77);              // edge-on
-  expect_lit(light_one({0, 0, -1}, front, 2), 1, 255);         // unlit
+  expect_lit(light_one({0, 0, -1}, front), 1, 255);         // 255 + 20, clamped
+  expect_lit(light_one({0, 0, 1}, back), 1, 20);            // facing away from the light
+  expect_lit(light_one({0, -0.6f, -0.8f}, front), 1, 224);  // trunc(204 + 20)
+  expect_lit(light_one({0, 0, 1}, front), 0, 77);           // back face: nothing else written
+  expect_lit(light_one({1, 0, 0}, front), 0, 77);           // edge-on
+  expect_lit(light_one({0, 0, -1}, front, 2), 1, 255);      // unlit
   // Two-sided faces: lit from behind with the normal reversed.
   expect_lit(light_one({0, 0, 1}, front, SHADING_FLAT, 1), 1, 255);
   expect_lit(light_one({0, -0.6f, 0.8f}, front, SHADING_FLAT, 1), 1, 224);

@@ -144,8 +144,8 @@ TEST(Render, EveryFaceHandedToTheDrawerIsWithinItsLimits) {
   int clipped = 0, marked = 0, whole = 0;
   for (int round = 0; round < 60; ++round) {
     const unsigned c = round % 8;
-    TestCamera camera(1000 * unit(rng), 1000 * unit(rng), 1000 * unit(rng),
-                      c & 1 ? angle(rng) : 0, c & 2 ? angle(rng) : 0, c & 4 ? angle(rng) : 0,
+    TestCamera camera(1000 * unit(rng), 1000 * unit(rng), 1000 * unit(rng), c & 1 ? angle(rng) : 0,
+                      c & 2 ? angle(rng) : 0, c & 4 ? angle(rng) : 0,
                       100 + 100 * std::abs(unit(rng)));
     TestList scene;
     for (int n = 0; n < 12; ++n) {

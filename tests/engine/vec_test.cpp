@@ -1,8 +1,8 @@
+#include "engine/vec.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "engine/vec.h"
 
 namespace {
 void expect_near3(const Vec4& v, float x, float y, float z, float eps = 1e-6f) {

@@ -13,7 +13,8 @@
 struct FuzzFolder {
   std::string path;
   FuzzFolder() {
-    std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm/qn-fuzz-XXXXXX" : "/tmp/qn-fuzz-XXXXXX";
+    std::string name =
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm/qn-fuzz-XXXXXX" : "/tmp/qn-fuzz-XXXXXX";
     if (!mkdtemp(name.data())) std::abort();
     if (!std::freopen("/dev/null", "w", stdout)) std::abort();
     path = name;

@@ -42,7 +42,8 @@ std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
 // Steps until the module reaches (position, row); -1 if it never does.
 int steps_until(int position, int row, int limit) {
   for (int step = 0; step < limit; step++) {
-    if (music_module->sngpos > position || (music_module->sngpos == position && music_module->patpos >= row))
+    if (music_module->sngpos > position ||
+        (music_module->sngpos == position && music_module->patpos >= row))
       return step;
     clock_step();
   }
@@ -58,7 +59,8 @@ TEST(Capture, RowsArriveAtSpeedTimesTwoAndAHalfOverBpm) {
     const std::int32_t ticks_before = demo_ticks;
     int steps = 0;
     {
-      Capture cap(test_module({.positions = 3, .rows = 16, .speed = c.speed, .bpm = c.bpm}), "timing");
+      Capture cap(test_module({.positions = 3, .rows = 16, .speed = c.speed, .bpm = c.bpm}),
+                  "timing");
       steps = steps_until(c.position, c.row, 100000);
       const double seconds = (c.position * 16 + c.row) * xm_row_seconds(c.speed, c.bpm);
       EXPECT_NEAR(steps, seconds * 100.0, 1.5) << c.speed << "/" << c.bpm;
@@ -116,5 +118,6 @@ TEST(Capture, MixingStopsAtTheEndOfTheSong) {
 TEST(Capture, UnwritableWavIsRefused) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(music_capture_open("/nonexistent/dir/out.wav"));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("/nonexistent/dir/out.wav"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("/nonexistent/dir/out.wav"),
+            std::string::npos);
 }

@@ -38,7 +38,8 @@ std::string module_path() {
   static std::string path;
   if (path.empty()) {
     path = test_dir("live") + "/m.xm";
-    EXPECT_TRUE(xm_save(test_module({.positions = 8, .rows = 64, .speed = 6, .bpm = 125}), path.c_str()));
+    EXPECT_TRUE(
+        xm_save(test_module({.positions = 8, .rows = 64, .speed = 6, .bpm = 125}), path.c_str()));
   }
   return path;
 }
@@ -89,8 +90,8 @@ TEST(Live, ClockKeepsToTheAlarms) {
   EXPECT_TRUE(open.empty()) << open.front();
 
   const double share = static_cast<double>(music_mix_nanoseconds) * 1e-9 / wall;
-  std::printf("driver %s: mixing took %.2f%% of %.1f s in %u calls\n", driver.c_str(), share * 100, wall,
-              static_cast<unsigned>(music_mix_calls));
+  std::printf("driver %s: mixing took %.2f%% of %.1f s in %u calls\n", driver.c_str(), share * 100,
+              wall, static_cast<unsigned>(music_mix_calls));
   RecordProperty("mix_share_percent", std::to_string(share * 100));
 
   // Told to end: no more mixing, the clock goes on.

@@ -9,5 +9,7 @@ int main(int argc, char** argv) {
   const std::string dir = argc > 1 ? argv[1] : ".";
   XmModule sound = test_module({.positions = 2, .rows = 64, .speed = 31, .bpm = 32});  // 310 s
   XmModule silent = test_module({.positions = 1, .rows = 1, .speed = 1, .bpm = 255});
-  return xm_save(sound, (dir + "/long.xm").c_str()) && xm_save(silent, (dir + "/silent.xm").c_str()) ? 0 : 1;
+  return xm_save(sound, (dir + "/long.xm").c_str()) && xm_save(silent, (dir + "/silent.xm").c_str())
+             ? 0
+             : 1;
 }

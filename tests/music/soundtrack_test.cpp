@@ -92,7 +92,8 @@ TEST(Soundtrack, PatternsChangeFromPositionToPosition) {
   const Song& s = song();
   std::set<int> distinct(s.order.begin(), s.order.end());
   EXPECT_GE(distinct.size(), 12u);
-  for (std::size_t i = 1; i < s.order.size(); i++) EXPECT_NE(s.order[i], s.order[i - 1]) << "position " << i;
+  for (std::size_t i = 1; i < s.order.size(); i++)
+    EXPECT_NE(s.order[i], s.order[i - 1]) << "position " << i;
 }
 
 TEST(Soundtrack, EveryFlashRowHasAPercussiveHit) {
@@ -100,7 +101,8 @@ TEST(Soundtrack, EveryFlashRowHasAPercussiveHit) {
   const auto accents = song_accent_rows();
   ASSERT_GT(accents.size(), 70u);
   for (const AccentRow& a : accents) {
-    const auto& cells = s.patterns.at(static_cast<std::size_t>(s.order.at(static_cast<std::size_t>(a.position))));
+    const auto& cells =
+        s.patterns.at(static_cast<std::size_t>(s.order.at(static_cast<std::size_t>(a.position))));
     bool hit = false;
     for (int ch = 0; ch < s.channels; ch++) {
       const XmCell& c = cells[static_cast<std::size_t>(a.row * s.channels + ch)];
@@ -124,14 +126,20 @@ TEST(Soundtrack, TheClosingChordHasDiedAwayByTheClosingRow) {
 // synthesiser chose: A-4 is 440 Hz within a cent for the tonal instruments.
 TEST(Soundtrack, TonalInstrumentsAreInTune) {
   const auto instruments = synth_instruments();
-  const struct { Instrument ins; int period; } tonal[] = {{INS_BASS, 256}, {INS_LEAD, 128}, {INS_PAD, 128}, {INS_PLUCK, 128}, {INS_STAB, 128}};
+  const struct {
+    Instrument ins;
+    int period;
+  } tonal[] = {{INS_BASS, 256}, {INS_LEAD, 128}, {INS_PAD, 128}, {INS_PLUCK, 128}, {INS_STAB, 128}};
   for (const auto& t : tonal) {
     const XmSample& smp = instruments.at(t.ins - 1).samples.at(0);
     for (std::uint8_t note : {xm_note(1, 9), xm_note(4, 9), xm_note(6, 0)}) {
-      const double rate = 8363.0 * std::pow(2.0, (note - xm_note(4, 0) + smp.relative_note + smp.finetune / 128.0) / 12.0);
+      const double rate =
+          8363.0 *
+          std::pow(2.0, (note - xm_note(4, 0) + smp.relative_note + smp.finetune / 128.0) / 12.0);
       const double want = 440.0 * std::pow(2.0, (note - xm_note(4, 9)) / 12.0);
       const double cents = 1200.0 * std::log2(rate / t.period / want);
-      EXPECT_LT(std::fabs(cents), 1.0) << instruments[t.ins - 1].name << " note " << static_cast<int>(note);
+      EXPECT_LT(std::fabs(cents), 1.0)
+          << instruments[t.ins - 1].name << " note " << static_cast<int>(note);
     }
     if (smp.loop != XmLoop::none) {  // a loop of whole cycles repeats without a click
       EXPECT_EQ(smp.loop_length % static_cast<std::uint32_t>(t.period), 0u);

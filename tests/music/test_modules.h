@@ -62,7 +62,8 @@ inline XmModule test_module(const TestModuleShape& shape) {
 // A folder of its own under the test's temporary directory.
 inline std::string test_dir(const char* name) {
   const char* base = std::getenv("TMPDIR");
-  std::string dir = std::string(base ? base : "/tmp") + "/qn-music-" + name + "-" + std::to_string(getpid());
+  std::string dir =
+      std::string(base ? base : "/tmp") + "/qn-music-" + name + "-" + std::to_string(getpid());
   std::string cmd = "mkdir -p '" + dir + "'";
   if (std::system(cmd.c_str()) != 0) return "/tmp";
   return dir;

@@ -1,5 +1,7 @@
 // The writer's files: byte layout, what libmikmod and two other players read
 // back from them, and the faults it refuses to write.
+#include "xm_writer.h"
+
 #include <gtest/gtest.h>
 #include <mikmod.h>
 
@@ -8,11 +10,14 @@
 #include <iterator>
 
 #include "test_modules.h"
-#include "xm_writer.h"
 
 namespace {
-unsigned u16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) { return u16(b, at) | (std::uint32_t{u16(b, at + 2)} << 16); }
+unsigned u16(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8);
+}
+std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return u16(b, at) | (std::uint32_t{u16(b, at + 2)} << 16);
+}
 
 std::string save(const XmModule& m, const char* name) {
   const std::string path = test_dir("writer") + "/" + name;
@@ -70,9 +75,9 @@ TEST(XmWriter, HeaderPatternAndSampleBytes) {
   EXPECT_EQ(u32(b, at), 263u);
   EXPECT_EQ(u16(b, at + 27), 1u);
   EXPECT_EQ(u32(b, at + 29), 40u);
-  EXPECT_EQ(b[at + 225], 3);          // volume envelope points
-  EXPECT_EQ(b[at + 227], 1);          // sustain point
-  EXPECT_EQ(b[at + 233], 1 | 2);      // on, sustain
+  EXPECT_EQ(b[at + 225], 3);           // volume envelope points
+  EXPECT_EQ(b[at + 227], 1);           // sustain point
+  EXPECT_EQ(b[at + 233], 1 | 2);       // on, sustain
   EXPECT_EQ(u16(b, at + 239), 1024u);  // fadeout
   const std::size_t sample = at + 263;
   EXPECT_EQ(u32(b, sample), 128u);      // bytes

@@ -111,8 +111,11 @@ TEST(DrawFaces, CutsQuadsAndClipPolygonsIntoFansAroundTheFirstVertex) {
   Face& f = five.add_face({{0, 0, 400, 1}, {0, 0, 400, 1}, {0, 0, 400, 1}}, SHADING_SMOOTH);
   f.near_clipped = 1;
   f.clip_count = 5;
-  const Vec4 pts[5] = {{0, 100, 400, 1}, {200, 40, 400, 1}, {140, -120, 400, 1},
-                       {-150, -140, 400, 1}, {-220, 20, 400, 1}};
+  const Vec4 pts[5] = {{0, 100, 400, 1},
+                       {200, 40, 400, 1},
+                       {140, -120, 400, 1},
+                       {-150, -140, 400, 1},
+                       {-220, 20, 400, 1}};
   const int levels[5] = {10, 90, 170, 250, 40};
   ScreenVertex p[5];
   for (int k = 0; k < 5; ++k) {
@@ -159,8 +162,8 @@ TEST(DrawFaces, LaterFacesAndObjectsAreDrawnFirst) {
   // ...while of two smooth ones the first drawn (face 1) stays.
   Scene smooth;
   for (int ramp : {0, 1}) {
-    Face& f = smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}},
-                              SHADING_SMOOTH);
+    Face& f =
+        smooth.add_face({{0, 50, 400, 1}, {-50, -50, 400, 1}, {50, -50, 400, 1}}, SHADING_SMOOTH);
     f.ramp = ramp;
   }
   smooth.draw();

@@ -10,13 +10,19 @@ namespace {
 void order(ScreenVertex v[3], ScreenVertex& t, ScreenVertex& m, ScreenVertex& b) {
   int o[3];
   if (v[0].y < v[1].y) {
-    if (v[1].y <= v[2].y) o[0] = 0, o[1] = 1, o[2] = 2;
-    else if (v[2].y >= v[0].y) o[0] = 0, o[1] = 2, o[2] = 1;
-    else o[0] = 2, o[1] = 0, o[2] = 1;
+    if (v[1].y <= v[2].y)
+      o[0] = 0, o[1] = 1, o[2] = 2;
+    else if (v[2].y >= v[0].y)
+      o[0] = 0, o[1] = 2, o[2] = 1;
+    else
+      o[0] = 2, o[1] = 0, o[2] = 1;
   } else {
-    if (v[0].y < v[2].y) o[0] = 1, o[1] = 0, o[2] = 2;
-    else if (v[2].y >= v[1].y) o[0] = 1, o[1] = 2, o[2] = 0;
-    else o[0] = 2, o[1] = 1, o[2] = 0;
+    if (v[0].y < v[2].y)
+      o[0] = 1, o[1] = 0, o[2] = 2;
+    else if (v[2].y >= v[1].y)
+      o[0] = 1, o[1] = 2, o[2] = 0;
+    else
+      o[0] = 2, o[1] = 1, o[2] = 0;
   }
   t = v[o[0]], m = v[o[1]], b = v[o[2]];
 }
@@ -113,15 +119,19 @@ void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool cl
   Edge L, R;
   if (m.y == b.y) {
     if (t.y == b.y) return;
-    if (b.x > m.x) L = edge(t, m), R = edge(t, b);
-    else L = edge(t, b), R = edge(t, m);
+    if (b.x > m.x)
+      L = edge(t, m), R = edge(t, b);
+    else
+      L = edge(t, b), R = edge(t, m);
     const long long first = clip ? std::max(t.y, 0) : t.y;
     anchor(L, t, first);
     anchor(R, t, first);
     shaded_rows(c, stats, shades, clip, first, m.y, L, R);
   } else if (m.y == t.y) {
-    if (t.x < m.x) L = edge(t, b), R = edge(m, b);
-    else L = edge(m, b), R = edge(t, b);
+    if (t.x < m.x)
+      L = edge(t, b), R = edge(m, b);
+    else
+      L = edge(m, b), R = edge(t, b);
     const long long first = clip ? std::max(t.y, 0) : t.y;
     anchor(L, b, first);
     anchor(R, b, first);
@@ -135,23 +145,29 @@ void ref_shaded(Canvas& c, RefStats& stats, const std::uint32_t* shades, bool cl
       shr = edge(m, b);
       anchor(shr, b, 0);
       anchor(lng, b, 0);
-      if (mid_left) shaded_rows(c, stats, shades, clip, 0, b.y, shr, lng);
-      else shaded_rows(c, stats, shades, clip, 0, b.y, lng, shr);
+      if (mid_left)
+        shaded_rows(c, stats, shades, clip, 0, b.y, shr, lng);
+      else
+        shaded_rows(c, stats, shades, clip, 0, b.y, lng, shr);
       return;
     }
     shr = edge(t, m);
     const long long first = clip ? std::max(t.y, 0) : t.y;
     anchor(shr, t, first);
     anchor(lng, t, first);
-    if (mid_left) shaded_rows(c, stats, shades, clip, first, m.y, shr, lng);
-    else shaded_rows(c, stats, shades, clip, first, m.y, lng, shr);
+    if (mid_left)
+      shaded_rows(c, stats, shades, clip, first, m.y, shr, lng);
+    else
+      shaded_rows(c, stats, shades, clip, first, m.y, lng, shr);
     if (clip && m.y >= 239) return;
     step(shr, -1);
     const Edge lower = edge(m, b);
     shr.dx = lower.dx, shr.dt = lower.dt, shr.dz = lower.dz;
     step(shr, 1);
-    if (mid_left) shaded_rows(c, stats, shades, clip, m.y + 1LL, b.y, shr, lng);
-    else shaded_rows(c, stats, shades, clip, m.y + 1LL, b.y, lng, shr);
+    if (mid_left)
+      shaded_rows(c, stats, shades, clip, m.y + 1LL, b.y, shr, lng);
+    else
+      shaded_rows(c, stats, shades, clip, m.y + 1LL, b.y, lng, shr);
   }
 }
 
@@ -224,11 +240,15 @@ void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVerte
   if (t.y == m.y || m.y == b.y) {
     Line L, R;
     if (t.y == m.y) {
-      if (m.x > t.x) L = line(t, b, b.y - m.y), R = line(m, b, b.y - m.y);
-      else L = line(m, b, b.y - m.y), R = line(t, b, b.y - m.y);
+      if (m.x > t.x)
+        L = line(t, b, b.y - m.y), R = line(m, b, b.y - m.y);
+      else
+        L = line(m, b, b.y - m.y), R = line(t, b, b.y - m.y);
     } else {
-      if (m.x < b.x) L = line(t, m, b.y - t.y), R = line(t, b, b.y - t.y);
-      else L = line(t, b, b.y - t.y), R = line(t, m, b.y - t.y);
+      if (m.x < b.x)
+        L = line(t, m, b.y - t.y), R = line(t, b, b.y - t.y);
+      else
+        L = line(t, b, b.y - t.y), R = line(t, m, b.y - t.y);
     }
     for (long long y = first; y <= last; ++y)
       flat_span(c, stats, clip, y, L.x(y - t.y), L.z(y - t.y), R.x(y - t.y), R.z(y - t.y), shade);
@@ -244,7 +264,9 @@ void ref_flat(Canvas& c, RefStats& stats, bool clip, ScreenVertex a, ScreenVerte
     const long long ks = up ? y - t.y : y - m.y - 1;
     const Line& s = up ? upper : lower;
     const std::int32_t xs = s.x(ks), zs = s.z(ks), xl = lng.x(y - t.y), zl = lng.z(y - t.y);
-    if (mid_left) flat_span(c, stats, clip, y, xs, zs, xl, zl, shade);
-    else flat_span(c, stats, clip, y, xl, zl, xs, zs, shade);
+    if (mid_left)
+      flat_span(c, stats, clip, y, xs, zs, xl, zl, shade);
+    else
+      flat_span(c, stats, clip, y, xl, zl, xs, zs, shade);
   }
 }

@@ -1,5 +1,7 @@
 // Thousands of random triangles drawn by the fillers and by the reference,
 // compared pixel for pixel and depth for depth after every few triangles.
+#include "reference.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 
 #include "canvas.h"
 #include "raster/raster.h"
-#include "reference.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ struct TriangleMaker {
     for (int k = 0; k < 3; ++k) {
       ScreenVertex& p = v[k];
       switch (on_screen ? kind % 3 : kind) {
-        case 0: p.x = uniform(0, 319), p.y = uniform(0, 239); break;
+        case 0:
+          p.x = uniform(0, 319), p.y = uniform(0, 239);
+          break;
         case 1:
           p.x = std::clamp(cx + uniform(-6, 6), 0, 319);
           p.y = std::clamp(cy + uniform(-6, 6), 0, 239);
@@ -34,9 +37,15 @@ struct TriangleMaker {
           p.x = std::clamp(cx + uniform(-40, 40), 0, 319);
           p.y = std::clamp(cy + uniform(-3, 3), 0, 239);
           break;
-        case 3: p.x = uniform(-400, 720), p.y = uniform(-300, 540); break;
-        case 4: p.x = uniform(-3000, 3300), p.y = uniform(-3000, 3240); break;
-        default: p.x = cx + uniform(-2, 2), p.y = cy + uniform(-100, 100); break;
+        case 3:
+          p.x = uniform(-400, 720), p.y = uniform(-300, 540);
+          break;
+        case 4:
+          p.x = uniform(-3000, 3300), p.y = uniform(-3000, 3240);
+          break;
+        default:
+          p.x = cx + uniform(-2, 2), p.y = cy + uniform(-100, 100);
+          break;
       }
       p.z = uniform(200, max_depth);
       p.i = uniform(0, 255);
@@ -71,9 +80,9 @@ TEST(RasterReference, ShadedTrianglesMatchTheRules) {
       draw_shaded_triangle(drawn.raster(), ramp.shades, clip, v[0], v[1], v[2]);
       ref_shaded(expected, stats, ramp.shades, clip, v[0], v[1], v[2]);
       if (k % CHECK_EVERY == CHECK_EVERY - 1) {
-        ASSERT_TRUE(drawn == expected) << "canvas " << n << " triangle " << k << ": (" << v[0].x
-                                       << "," << v[0].y << ") (" << v[1].x << "," << v[1].y
-                                       << ") (" << v[2].x << "," << v[2].y << ") clip " << clip;
+        ASSERT_TRUE(drawn == expected)
+            << "canvas " << n << " triangle " << k << ": (" << v[0].x << "," << v[0].y << ") ("
+            << v[1].x << "," << v[1].y << ") (" << v[2].x << "," << v[2].y << ") clip " << clip;
         ++compared;
       }
     }
@@ -98,9 +107,9 @@ TEST(RasterReference, FlatTrianglesMatchTheRules) {
       draw_flat_triangle(drawn.raster(), shade, clip, v[0], v[1], v[2]);
       ref_flat(expected, stats, clip, v[0], v[1], v[2], shade);
       if (k % CHECK_EVERY == CHECK_EVERY - 1) {
-        ASSERT_TRUE(drawn == expected) << "canvas " << n << " triangle " << k << ": (" << v[0].x
-                                       << "," << v[0].y << ") (" << v[1].x << "," << v[1].y
-                                       << ") (" << v[2].x << "," << v[2].y << ") clip " << clip;
+        ASSERT_TRUE(drawn == expected)
+            << "canvas " << n << " triangle " << k << ": (" << v[0].x << "," << v[0].y << ") ("
+            << v[1].x << "," << v[1].y << ") (" << v[2].x << "," << v[2].y << ") clip " << clip;
       }
     }
     ASSERT_EQ(stats.pixels_outside, 0);

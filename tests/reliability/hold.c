@@ -17,7 +17,9 @@
 
 static int handler_next = 0; /* the trace said the SIGTERM handler comes next */
 
-__attribute__((constructor)) static void hold_line_buffered(void) { setvbuf(stdout, NULL, _IOLBF, 0); }
+__attribute__((constructor)) static void hold_line_buffered(void) {
+  setvbuf(stdout, NULL, _IOLBF, 0);
+}
 
 static void hold(const char* point) {
   const char* want = getenv("QN_HOLD");

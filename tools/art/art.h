@@ -24,15 +24,15 @@ std::string_view art_closing_words();
 Mask art_closing_mask();
 
 // Generators, by subject.
-Picture texture_emblem();   // text 0
-Picture texture_tile();     // text 1
-Picture texture_checks();   // text 2
-Picture texture_panels();   // text 3
-Picture texture_tracks();   // text 4
+Picture texture_emblem();          // text 0
+Picture texture_tile();            // text 1
+Picture texture_checks();          // text 2
+Picture texture_panels();          // text 3
+Picture texture_tracks();          // text 4
 Picture texture_spare(int index);  // text 5, 6
-Picture picture_planet();   // text 7
-Picture picture_relief();   // text 8
-Picture texture_glass_view();  // text 9
-Picture picture_closing();  // text 10
-Mask map_height();          // maps 4
-Mask map_text(int index);   // every other maps entry
+Picture picture_planet();          // text 7
+Picture picture_relief();          // text 8
+Picture texture_glass_view();      // text 9
+Picture picture_closing();         // text 10
+Mask map_height();                 // maps 4
+Mask map_text(int index);          // every other maps entry

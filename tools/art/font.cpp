@@ -31,8 +31,11 @@ void font_close() {
 
 void mask_open3(Mask& m) {
   const int w = m.width, h = m.height;
-  auto lit = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && m.pixels[static_cast<std::size_t>(y) * w + x] > 10; };
-  std::vector<std::uint8_t> core(static_cast<std::size_t>(w) * h);  // centres of fully lit 3x3 squares
+  auto lit = [&](int x, int y) {
+    return x >= 0 && y >= 0 && x < w && y < h && m.pixels[static_cast<std::size_t>(y) * w + x] > 10;
+  };
+  std::vector<std::uint8_t> core(static_cast<std::size_t>(w) *
+                                 h);  // centres of fully lit 3x3 squares
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) {
       bool all = true;
@@ -46,7 +49,8 @@ void mask_open3(Mask& m) {
       for (int dy = -1; dy <= 1 && !keep; dy++)
         for (int dx = -1; dx <= 1 && !keep; dx++) {
           const int cx = x + dx, cy = y + dy;
-          keep = cx >= 0 && cy >= 0 && cx < w && cy < h && core[static_cast<std::size_t>(cy) * w + cx];
+          keep =
+              cx >= 0 && cy >= 0 && cx < w && cy < h && core[static_cast<std::size_t>(cy) * w + cx];
         }
       m.pixels[static_cast<std::size_t>(y) * w + x] = keep ? 255 : 0;
     }
@@ -85,7 +89,8 @@ TextLine text_line(std::string_view text, int px) {
       for (unsigned c = 0; c < bm.width; c++) {
         const int x = ox + static_cast<int>(c), y = oy + static_cast<int>(r);
         if (x < 0 || y < 0 || x >= w || y >= h) continue;
-        if (bm.buffer[r * static_cast<unsigned>(bm.pitch) + c] >= 128) canvas.pixels[static_cast<std::size_t>(y) * w + x] = 255;
+        if (bm.buffer[r * static_cast<unsigned>(bm.pitch) + c] >= 128)
+          canvas.pixels[static_cast<std::size_t>(y) * w + x] = 255;
       }
   }
   mask_open3(canvas);
@@ -99,7 +104,8 @@ TextLine text_line(std::string_view text, int px) {
   if (x1 < 0) return out;
   out.mask = mask_make(x1 - x0 + 1, y1 - y0 + 1);
   for (int y = y0; y <= y1; y++)
-    std::copy_n(&canvas.pixels[static_cast<std::size_t>(y) * w + x0], out.mask.width, &out.mask.pixels[static_cast<std::size_t>(y - y0) * out.mask.width]);
+    std::copy_n(&canvas.pixels[static_cast<std::size_t>(y) * w + x0], out.mask.width,
+                &out.mask.pixels[static_cast<std::size_t>(y - y0) * out.mask.width]);
   out.baseline = base - y0;
   return out;
 }
@@ -110,8 +116,10 @@ int text_fit(std::string_view text, int max_w, int max_h, int min_px) {
   while (lo < hi) {
     const int px = (lo + hi + 1) / 2;
     const TextLine t = text_line(text, px);
-    if (t.mask.width <= max_w && t.mask.height <= max_h) lo = px;
-    else hi = px - 1;
+    if (t.mask.width <= max_w && t.mask.height <= max_h)
+      lo = px;
+    else
+      hi = px - 1;
   }
   return lo;
 }
@@ -136,12 +144,14 @@ void text_block(Mask& dst, const std::vector<TextSpec>& lines, int cx, int cy, f
   const int first_base = cy - (top + bottom) / 2;
   for (std::size_t i = 0; i < rendered.size(); i++) {
     const Mask& m = rendered[i].mask;
-    const int ox = cx - m.width / 2, oy = first_base + static_cast<int>(i) * step - rendered[i].baseline;
+    const int ox = cx - m.width / 2,
+              oy = first_base + static_cast<int>(i) * step - rendered[i].baseline;
     for (int y = 0; y < m.height; y++)
       for (int x = 0; x < m.width; x++) {
         const int dx = ox + x, dy = oy + y;
         if (dx < 0 || dy < 0 || dx >= dst.width || dy >= dst.height) continue;
-        if (m.pixels[static_cast<std::size_t>(y) * m.width + x]) dst.pixels[static_cast<std::size_t>(dy) * dst.width + dx] = 255;
+        if (m.pixels[static_cast<std::size_t>(y) * m.width + x])
+          dst.pixels[static_cast<std::size_t>(dy) * dst.width + dx] = 255;
       }
   }
 }

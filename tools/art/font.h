@@ -30,7 +30,8 @@ struct TextSpec {
 // Lines stacked at `leading` times the larger size between baselines, each
 // centred on column cx; the whole block's ink centred on row cy. Lit pixels
 // are ORed into dst (255), anything off the mask is cut.
-void text_block(Mask& dst, const std::vector<TextSpec>& lines, int cx, int cy, float leading = 1.25f);
+void text_block(Mask& dst, const std::vector<TextSpec>& lines, int cx, int cy,
+                float leading = 1.25f);
 
 // Keeps only lit pixels that belong to some fully lit 3x3 square.
 void mask_open3(Mask& m);

@@ -22,7 +22,8 @@ Mask map_height() {
       const float fx = static_cast<float>(x), fy = static_cast<float>(y);
       const float ridges = noise_ridged(fx, fy, 64, 5, 0.5f, T, 401);
       const float hills = noise_fractal(fx, fy, 128, 5, 0.5f, T, 403);
-      const float v = hills * 0.55f + std::pow(ridges, 2.0f) * 0.45f * smoothstep(0.3f, 0.7f, hills);
+      const float v =
+          hills * 0.55f + std::pow(ridges, 2.0f) * 0.45f * smoothstep(0.3f, 0.7f, hills);
       f[static_cast<std::size_t>(y) * T + x] = v;
       lo = std::min(lo, v), hi = std::max(hi, v);
     }

@@ -16,8 +16,12 @@ struct Mask {
   std::vector<std::uint8_t> pixels;
 };
 
-inline Picture picture_make(int w, int h) { return {w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)}; }
-inline Mask mask_make(int w, int h) { return {w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)}; }
+inline Picture picture_make(int w, int h) {
+  return {w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h)};
+}
+inline Mask mask_make(int w, int h) {
+  return {w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h)};
+}
 
 // Colours in floating point while a picture is composed, 0..1 a channel.
 struct Rgb {
@@ -33,9 +37,12 @@ inline std::uint32_t channel_byte(float c) {
   const float v = std::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f;
   return static_cast<std::uint32_t>(v);  // v is within 0.5..255.5 here
 }
-inline std::uint32_t rgb_word(Rgb c) { return channel_byte(c.r) << 16 | channel_byte(c.g) << 8 | channel_byte(c.b); }
+inline std::uint32_t rgb_word(Rgb c) {
+  return channel_byte(c.r) << 16 | channel_byte(c.g) << 8 | channel_byte(c.b);
+}
 inline Rgb rgb_hex(std::uint32_t w) {
-  return {static_cast<float>((w >> 16) & 255) / 255.0f, static_cast<float>((w >> 8) & 255) / 255.0f, static_cast<float>(w & 255) / 255.0f};
+  return {static_cast<float>((w >> 16) & 255) / 255.0f, static_cast<float>((w >> 8) & 255) / 255.0f,
+          static_cast<float>(w & 255) / 255.0f};
 }
 
 // A colour ramp of evenly spaced stops, looked up at t in 0..1 (clamped).

@@ -19,19 +19,19 @@ struct MaskLayout {
 // Scene 0's logo shows only rows 30..189 and splits by up to 3 pixels; scene
 // 3's overlays sit in the sky (rows 0..119) above the landscape.
 constexpr std::array<MaskLayout, ART_MAP_COUNT> layouts = {{
-    {{"QUILLION", "loading"}, {50, 26}, 116, 300},        // 0: loading picture
-    {{"ZORV"}, {150, 0}, 110, 290},                      // 1: logo, the group
-    {{"presents"}, {80, 0}, 110, 290},                   // 2: logo
-    {{"QUILLION"}, {120, 0}, 110, 300},                  // 3: logo, the title
-    {{}, {}, 0, 0},                                      // 4: height map
-    {{"code", "ZORV"}, {30, 44}, 56, 280},               // 5..7: scene 3 credits
+    {{"QUILLION", "loading"}, {50, 26}, 116, 300},  // 0: loading picture
+    {{"ZORV"}, {150, 0}, 110, 290},                 // 1: logo, the group
+    {{"presents"}, {80, 0}, 110, 290},              // 2: logo
+    {{"QUILLION"}, {120, 0}, 110, 300},             // 3: logo, the title
+    {{}, {}, 0, 0},                                 // 4: height map
+    {{"code", "ZORV"}, {30, 44}, 56, 280},          // 5..7: scene 3 credits
     {{"graphics", "ZORV"}, {30, 44}, 56, 280},
     {{"music", "ZORV"}, {30, 44}, 56, 280},
     {{"greetings to", "all coders"}, {34, 34}, 120, 300},  // 8..11: scene 1
     {{"all pixel", "artists"}, {34, 34}, 120, 300},
     {{"all trackers", "and musicians"}, {34, 34}, 120, 300},
     {{"and everyone", "at the party"}, {34, 34}, 120, 300},
-    {{"every pixel", "in software"}, {30, 30}, 44, 290},   // 12..14: scene 3
+    {{"every pixel", "in software"}, {30, 30}, 44, 290},  // 12..14: scene 3
     {{"in step with", "the music"}, {30, 30}, 44, 290},
     {{"made by", "ZORV"}, {30, 44}, 44, 290},
     {{"look through", "the glass"}, {30, 30}, 186, 300},  // 15..17: scene 7

@@ -11,11 +11,13 @@ std::uint32_t rng_next(Rng& r) {
   return x;
 }
 
-float rng_unit(Rng& r) { return static_cast<float>(rng_next(r) >> 8) / static_cast<float>(1 << 24); }
+float rng_unit(Rng& r) {
+  return static_cast<float>(rng_next(r) >> 8) / static_cast<float>(1 << 24);
+}
 
 float lattice_value(std::int32_t x, std::int32_t y, std::uint32_t seed) {
-  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8DA6B343u ^ static_cast<std::uint32_t>(y) * 0xD8163841u ^
-                    seed * 0xCB1AB31Fu;
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8DA6B343u ^
+                    static_cast<std::uint32_t>(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
   h ^= h >> 15;
   h *= 0x2C1B3C6Du;
   h ^= h >> 12;
@@ -47,7 +49,8 @@ float noise_value(float x, float y, int cell, int period, std::uint32_t seed) {
 
 namespace {
 template <typename Layer>
-float fractal(float x, float y, int cell, int octaves, float gain, std::uint32_t seed, Layer layer) {
+float fractal(float x, float y, int cell, int octaves, float gain, std::uint32_t seed,
+              Layer layer) {
   float sum = 0, amp = 1, total = 0;
   for (int o = 0; o < octaves && cell >= 1; o++, cell /= 2, amp *= gain) {
     sum += amp * layer(x, y, cell, seed + 101u * static_cast<std::uint32_t>(o));
@@ -57,13 +60,18 @@ float fractal(float x, float y, int cell, int octaves, float gain, std::uint32_t
 }
 }  // namespace
 
-float noise_fractal(float x, float y, int cell, int octaves, float gain, int period, std::uint32_t seed) {
+float noise_fractal(float x, float y, int cell, int octaves, float gain, int period,
+                    std::uint32_t seed) {
   return fractal(x, y, cell, octaves, gain, seed,
-                 [period](float px, float py, int c, std::uint32_t s) { return noise_value(px, py, c, period, s); });
+                 [period](float px, float py, int c, std::uint32_t s) {
+                   return noise_value(px, py, c, period, s);
+                 });
 }
 
-float noise_ridged(float x, float y, int cell, int octaves, float gain, int period, std::uint32_t seed) {
-  return fractal(x, y, cell, octaves, gain, seed, [period](float px, float py, int c, std::uint32_t s) {
-    return 1 - std::fabs(2 * noise_value(px, py, c, period, s) - 1);
-  });
+float noise_ridged(float x, float y, int cell, int octaves, float gain, int period,
+                   std::uint32_t seed) {
+  return fractal(x, y, cell, octaves, gain, seed,
+                 [period](float px, float py, int c, std::uint32_t s) {
+                   return 1 - std::fabs(2 * noise_value(px, py, c, period, s) - 1);
+                 });
 }

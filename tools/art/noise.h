@@ -19,7 +19,9 @@ float noise_value(float x, float y, int cell, int period, std::uint32_t seed);
 
 // Fractal sum of `octaves` layers of noise_value, cells halving each octave,
 // amplitudes scaled by gain; normalised to 0..1. Tiles with `period`.
-float noise_fractal(float x, float y, int cell, int octaves, float gain, int period, std::uint32_t seed);
+float noise_fractal(float x, float y, int cell, int octaves, float gain, int period,
+                    std::uint32_t seed);
 
 // Ridged variant: 1 - |2n - 1| per octave, sharp crests, smooth valleys.
-float noise_ridged(float x, float y, int cell, int octaves, float gain, int period, std::uint32_t seed);
+float noise_ridged(float x, float y, int cell, int octaves, float gain, int period,
+                   std::uint32_t seed);

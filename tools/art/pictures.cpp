@@ -31,13 +31,15 @@ void blur(std::vector<float>& f, int w, int h, int radius, int passes) {
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) {
         float s = 0;
-        for (int d = -radius; d <= radius; d++) s += f[static_cast<std::size_t>(y) * w + std::clamp(x + d, 0, w - 1)];
+        for (int d = -radius; d <= radius; d++)
+          s += f[static_cast<std::size_t>(y) * w + std::clamp(x + d, 0, w - 1)];
         tmp[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(2 * radius + 1);
       }
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) {
         float s = 0;
-        for (int d = -radius; d <= radius; d++) s += tmp[static_cast<std::size_t>(std::clamp(y + d, 0, h - 1)) * w + x];
+        for (int d = -radius; d <= radius; d++)
+          s += tmp[static_cast<std::size_t>(std::clamp(y + d, 0, h - 1)) * w + x];
         f[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(2 * radius + 1);
       }
   }
@@ -61,13 +63,15 @@ Picture picture_planet() {
     const float neb = noise_fractal(fx, fy, 64, 6, 0.55f, 512, 703);
     const float wisps = noise_ridged(fx, fy, 64, 5, 0.5f, 512, 705);
     const float band = smoothstep(0.45f, 0.85f, neb) * (0.4f + 0.6f * wisps);
-    Rgb col = Rgb{0.22f, 0.05f, 0.28f} * band + Rgb{0.02f, 0.10f, 0.22f} * smoothstep(0.3f, 0.7f, wisps) * neb;
+    Rgb col = Rgb{0.22f, 0.05f, 0.28f} * band +
+              Rgb{0.02f, 0.10f, 0.22f} * smoothstep(0.3f, 0.7f, wisps) * neb;
     col = col + Rgb{0.6f, 0.6f, 0.7f} * stars[static_cast<std::size_t>(y) * W + x] * (1 - band);
     const float dx = (fx - px) / pr, dy = (fy - py) / pr, d2 = dx * dx + dy * dy;
     if (d2 < 1) {
       const float z = std::sqrt(1 - d2);
       const float light = std::max(0.0f, -0.6f * dx - 0.5f * dy + 0.62f * z);
-      const float bands = noise_fractal(fx * 0.3f, fy * 3.0f + 9 * std::sin(dx * 3), 16, 4, 0.5f, 512, 707);
+      const float bands =
+          noise_fractal(fx * 0.3f, fy * 3.0f + 9 * std::sin(dx * 3), 16, 4, 0.5f, 512, 707);
       const Rgb surface = rgb_mix(Rgb{0.45f, 0.28f, 0.18f}, Rgb{0.30f, 0.38f, 0.50f}, bands);
       col = surface * (0.06f + 0.9f * light);
     }
@@ -97,10 +101,12 @@ Picture picture_relief() {
   std::vector<float> h(static_cast<std::size_t>(W) * H);
   for (int y = 0; y < H; y++)
     for (int x = 0; x < W; x++) {
-      const float cu = std::fmod(static_cast<float>(x), 40.0f) - 19.5f, cv = std::fmod(static_cast<float>(y), 40.0f) - 19.5f;
+      const float cu = std::fmod(static_cast<float>(x), 40.0f) - 19.5f,
+                  cv = std::fmod(static_cast<float>(y), 40.0f) - 19.5f;
       const float e = std::pow(std::fabs(cu) / 20, 4.0f) + std::pow(std::fabs(cv) / 20, 4.0f);
       const float pillow = std::cos(std::min(e, 1.0f) * 1.5707963f);
-      h[static_cast<std::size_t>(y) * W + x] = 0.12f + 0.45f * pillow + 0.40f * name[static_cast<std::size_t>(y) * W + x];
+      h[static_cast<std::size_t>(y) * W + x] =
+          0.12f + 0.45f * pillow + 0.40f * name[static_cast<std::size_t>(y) * W + x];
     }
   // Smooth every slope: the offsets are differences of neighbouring heights.
   blur(h, W, H, 3, 3);
@@ -135,8 +141,12 @@ Picture picture_closing() {
     const float d = std::hypot(fx - hx, fy - hy) - horizon_r;
     const float haze = noise_fractal(fx, fy, 32, 5, 0.5f, 512, 1003);
     Rgb col = Rgb{0.03f, 0.02f, 0.09f} * (0.5f + haze) + Rgb{0.5f, 0.5f, 0.6f} * stars[i];
-    if (d < 0) col = Rgb{0.02f, 0.03f, 0.06f} * (0.5f + haze) + Rgb{0.05f, 0.08f, 0.12f} * haze * std::exp(d / 30);
-    else col = col + Rgb{0.9f, 0.45f, 0.2f} * std::exp(-d / 10) + Rgb{0.2f, 0.25f, 0.6f} * std::exp(-d / 45);
+    if (d < 0)
+      col = Rgb{0.02f, 0.03f, 0.06f} * (0.5f + haze) +
+            Rgb{0.05f, 0.08f, 0.12f} * haze * std::exp(d / 30);
+    else
+      col = col + Rgb{0.9f, 0.45f, 0.2f} * std::exp(-d / 10) +
+            Rgb{0.2f, 0.25f, 0.6f} * std::exp(-d / 45);
     return col + Rgb{0.25f, 0.55f, 1.0f} * std::min(1.0f, 2.2f * glow[i]);
   });
 }

@@ -44,15 +44,18 @@ Picture texture_emblem() {
   return picture_fill(T, T, [](int x, int y) {
     const float dx = static_cast<float>(x) - 127.5f, dy = static_cast<float>(y) - 127.5f;
     const float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
-    const float ring = std::exp(-std::pow((r - 72) / 6.0f, 2.0f)) + 0.6f * std::exp(-std::pow((r - 52) / 3.0f, 2.0f));
-    const float rays = std::pow(std::fabs(std::cos(4 * a)), 12.0f) * smoothstep(96, 20, r) +
-                       0.5f * std::pow(std::fabs(std::cos(4 * a + pi / 4)), 20.0f) * smoothstep(70, 10, r);
+    const float ring = std::exp(-std::pow((r - 72) / 6.0f, 2.0f)) +
+                       0.6f * std::exp(-std::pow((r - 52) / 3.0f, 2.0f));
+    const float rays =
+        std::pow(std::fabs(std::cos(4 * a)), 12.0f) * smoothstep(96, 20, r) +
+        0.5f * std::pow(std::fabs(std::cos(4 * a + pi / 4)), 20.0f) * smoothstep(70, 10, r);
     const float core = std::exp(-r * r / 500.0f);
-    const float plasma = 0.5f + 0.25f * std::sin(static_cast<float>(x) / 9.0f) + 0.25f * std::sin((static_cast<float>(y) + r) / 13.0f);
+    const float plasma = 0.5f + 0.25f * std::sin(static_cast<float>(x) / 9.0f) +
+                         0.25f * std::sin((static_cast<float>(y) + r) / 13.0f);
     const float lumps = fbm(static_cast<float>(x), static_cast<float>(y), 16, 21, 4);
     const float energy = (ring * (0.6f + 0.6f * lumps) + rays + core) * smoothstep(104, 92, r);
-    const Rgb hot = palette_cos(plasma + r / 160.0f, {0.6f, 0.5f, 0.5f}, {0.4f, 0.4f, 0.5f}, {1, 1, 1},
-                                {0.0f, 0.15f, 0.30f});
+    const Rgb hot = palette_cos(plasma + r / 160.0f, {0.6f, 0.5f, 0.5f}, {0.4f, 0.4f, 0.5f},
+                                {1, 1, 1}, {0.0f, 0.15f, 0.30f});
     return rgb_mix(hot * energy, Rgb{1, 1, 1}, std::clamp(core - 0.4f, 0.0f, 0.6f));
   });
 }
@@ -66,8 +69,11 @@ Picture texture_tile() {
     const Rgb base = rgb_mix(Rgb{0.05f, 0.06f, 0.16f}, Rgb{0.14f, 0.08f, 0.22f}, tint);
     const float light = bevel_light(c, 32, 3);
     const float speck = fbm(static_cast<float>(x), static_cast<float>(y), 4, 37, 2);
-    Rgb col = base * (0.7f + 0.6f * grain) + Rgb{0.05f, 0.05f, 0.09f} * light + Rgb{0.03f, 0.03f, 0.05f} * speck;
-    if (grid_distance(static_cast<float>(x), 32, 16) < 0.6f || grid_distance(static_cast<float>(y), 32, 16) < 0.6f) col = col * 0.4f;
+    Rgb col = base * (0.7f + 0.6f * grain) + Rgb{0.05f, 0.05f, 0.09f} * light +
+              Rgb{0.03f, 0.03f, 0.05f} * speck;
+    if (grid_distance(static_cast<float>(x), 32, 16) < 0.6f ||
+        grid_distance(static_cast<float>(y), 32, 16) < 0.6f)
+      col = col * 0.4f;
     return col;
   });
 }
@@ -104,15 +110,19 @@ Picture texture_panels() {
     const float grime = fbm(static_cast<float>(x), static_cast<float>(y), 32, 51, 3);
     const float scratches = fbm(static_cast<float>(x), static_cast<float>(y), 8, 53, 1);
     const float shade = 0.75f + 0.25f * lattice_value(static_cast<int>(s), 1, 55);
-    Rgb col = Rgb{0.42f, 0.45f, 0.52f} * (shade * (0.6f + 0.5f * grime)) + Rgb{0.05f, 0.05f, 0.05f} * scratches;
+    Rgb col = Rgb{0.42f, 0.45f, 0.52f} * (shade * (0.6f + 0.5f * grime)) +
+              Rgb{0.05f, 0.05f, 0.05f} * scratches;
     col = col + Rgb{0.22f, 0.22f, 0.25f} * bevel_light(c, 64, 4);
     if (c.u < 1 || c.v < 1) col = Rgb{0.03f, 0.03f, 0.04f};
     // Rivets: small lit domes near the corners.
     for (float ru : {7.0f, 57.0f})
       for (float rv : {7.0f, 57.0f}) {
         const float d = std::hypot(c.u - ru, c.v - rv);
-        if (d < 3.2f) col = Rgb{0.8f, 0.8f, 0.85f} * (1.0f - 0.22f * d) + Rgb{0.1f, 0.1f, 0.1f} * ((rv - c.v) / 3);
-        else if (d < 4.2f) col = col * 0.5f;
+        if (d < 3.2f)
+          col = Rgb{0.8f, 0.8f, 0.85f} * (1.0f - 0.22f * d) +
+                Rgb{0.1f, 0.1f, 0.1f} * ((rv - c.v) / 3);
+        else if (d < 4.2f)
+          col = col * 0.5f;
       }
     // Vents on some panels: dark slots.
     if ((s % 3) == 0 && c.u > 16 && c.u < 48 && c.v > 18 && c.v < 46 && std::fmod(c.v, 6.0f) < 3)
@@ -134,9 +144,11 @@ Picture texture_tracks() {
     const float fx = static_cast<float>(x), fy = static_cast<float>(y);
     const float ground = fbm(fx, fy, 32, 61);
     const float fine = fbm(fx, fy, 8, 63, 3);
-    Rgb col = rgb_mix(Rgb{0.05f, 0.18f, 0.12f}, Rgb{0.25f, 0.35f, 0.10f}, ground) * (0.7f + 0.5f * fine);
+    Rgb col =
+        rgb_mix(Rgb{0.05f, 0.18f, 0.12f}, Rgb{0.25f, 0.35f, 0.10f}, ground) * (0.7f + 0.5f * fine);
     const float du = grid_distance(fx, 64, 32), dv = grid_distance(fy, 32, 16);
-    if (dv < 4) col = rgb_mix(col, Rgb{0.35f, 0.22f, 0.12f} * (0.8f + 0.4f * fine), smoothstep(4, 2.5f, dv));
+    if (dv < 4)
+      col = rgb_mix(col, Rgb{0.35f, 0.22f, 0.12f} * (0.8f + 0.4f * fine), smoothstep(4, 2.5f, dv));
     const float rail = std::min(std::fabs(du - 10), std::fabs(du - 22));
     if (rail < 2.5f) col = Rgb{0.75f, 0.78f, 0.85f} * (1 - 0.15f * rail) * (0.85f + 0.3f * fine);
     const float lamp = std::hypot(du - 16, dv);
@@ -157,12 +169,14 @@ Picture texture_glass_view() {
     const float t = fbm(wx, wy, 64, 95, 6);
     // Two copies are added on screen: keep each to half brightness so the
     // sum stays coloured and white text still reads over it.
-    Rgb col = palette_cos(2.2f * t, {0.28f, 0.28f, 0.28f}, {0.26f, 0.26f, 0.26f}, {1, 1, 1}, {0.0f, 0.33f, 0.67f});
+    Rgb col = palette_cos(2.2f * t, {0.28f, 0.28f, 0.28f}, {0.26f, 0.26f, 0.26f}, {1, 1, 1},
+                          {0.0f, 0.33f, 0.67f});
     const Cell c = cell_at(fx, fy, 64, 0);
     const float r = 8 + 10 * lattice_value(c.cu & 3, c.cv & 3, 97);
     const float d = std::hypot(c.u - 32, c.v - 32);
     if (d < r) {
-      const float hl = std::exp(-std::pow(std::hypot(c.u - 32 + r / 3, c.v - 32 + r / 3) / (r / 3), 2.0f));
+      const float hl =
+          std::exp(-std::pow(std::hypot(c.u - 32 + r / 3, c.v - 32 + r / 3) / (r / 3), 2.0f));
       col = rgb_mix(col, Rgb{0.6f, 0.6f, 0.65f}, 0.2f + 0.6f * hl);
     } else if (d < r + 1.5f) {
       col = col * 0.3f;

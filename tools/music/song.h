@@ -20,12 +20,18 @@ enum class RowTest { any, at_least_1, over_25, over_28, over_31, over_32 };
 // The first row on which a test holds.
 constexpr int first_row(RowTest t) {
   switch (t) {
-    case RowTest::any: return 0;
-    case RowTest::at_least_1: return 1;
-    case RowTest::over_25: return 26;
-    case RowTest::over_28: return 29;
-    case RowTest::over_31: return 32;
-    case RowTest::over_32: return 33;
+    case RowTest::any:
+      return 0;
+    case RowTest::at_least_1:
+      return 1;
+    case RowTest::over_25:
+      return 26;
+    case RowTest::over_28:
+      return 29;
+    case RowTest::over_31:
+      return 32;
+    case RowTest::over_32:
+      return 33;
   }
   return 0;
 }

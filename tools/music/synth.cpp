@@ -12,7 +12,9 @@ constexpr double DRUM_RATE = 44100.0;
 
 using Wave = std::vector<double>;
 
-double note_frequency(std::uint8_t note) { return 440.0 * std::pow(2.0, (note - xm_note(4, 9)) / 12.0); }
+double note_frequency(std::uint8_t note) {
+  return 440.0 * std::pow(2.0, (note - xm_note(4, 9)) / 12.0);
+}
 
 // Seeded white noise in [-1, 1].
 struct Noise {
@@ -35,7 +37,8 @@ std::vector<std::int16_t> to_pcm(const Wave& w, double peak) {
   return out;
 }
 
-XmInstrument one_shot(const char* name, const Wave& w, const Tuning& t, std::uint8_t volume, std::uint8_t pan) {
+XmInstrument one_shot(const char* name, const Wave& w, const Tuning& t, std::uint8_t volume,
+                      std::uint8_t pan) {
   XmInstrument ins;
   ins.name = name;
   XmSample s;
@@ -49,8 +52,8 @@ XmInstrument one_shot(const char* name, const Wave& w, const Tuning& t, std::uin
   return ins;
 }
 
-XmInstrument looped(const char* name, const Wave& w, const Tuning& t, std::uint8_t volume, std::uint8_t pan,
-                    XmEnvelope envelope, std::uint16_t fadeout) {
+XmInstrument looped(const char* name, const Wave& w, const Tuning& t, std::uint8_t volume,
+                    std::uint8_t pan, XmEnvelope envelope, std::uint16_t fadeout) {
   XmInstrument ins = one_shot(name, w, t, volume, pan);
   XmSample& s = ins.samples[0];
   s.loop = XmLoop::forward;
@@ -133,7 +136,8 @@ Wave hat(double rate, double seconds, double decay, std::uint32_t seed) {
     const double h2 = h1 - p2;
     p2 = h1;
     double metal = 0;
-    for (double f : {3140.0, 4470.0, 5880.0, 7310.0}) metal += (std::sin(2.0 * PI * f * t) > 0 ? 0.08 : -0.08);
+    for (double f : {3140.0, 4470.0, 5880.0, 7310.0})
+      metal += (std::sin(2.0 * PI * f * t) > 0 ? 0.08 : -0.08);
     w[i] = (h2 + metal) * std::exp(-t / decay);
   }
   return w;
@@ -149,7 +153,8 @@ Wave crash(double rate) {
     const double high = raw - prev;
     prev = raw;
     double metal = 0;
-    for (double f : {2870.0, 3960.0, 5210.0, 6650.0, 8320.0}) metal += 0.07 * std::sin(2.0 * PI * f * t + f);
+    for (double f : {2870.0, 3960.0, 5210.0, 6650.0, 8320.0})
+      metal += 0.07 * std::sin(2.0 * PI * f * t + f);
     w[i] = (0.8 * high + metal) * std::exp(-t / 0.55) * std::min(1.0, t / 0.002);
   }
   return w;
@@ -209,13 +214,17 @@ Wave pad(int period) {
   const int cycles = 128;
   const std::size_t length = static_cast<std::size_t>(period) * cycles;
   Wave w(length);
-  const struct { int cycles; double gain; } voices[] = {{127, 1.0}, {128, 1.0}, {129, 1.0}, {256, 0.35}, {255, 0.3}};
+  const struct {
+    int cycles;
+    double gain;
+  } voices[] = {{127, 1.0}, {128, 1.0}, {129, 1.0}, {256, 0.35}, {255, 0.3}};
   for (const auto& voice : voices) {
     for (int h = 1; h <= 14; h++) {
       const double a = voice.gain * saw_soft(h);
       const double step = 2.0 * PI * voice.cycles * h / static_cast<double>(length);
       const double offset = voice.cycles * 0.37 * h;
-      for (std::size_t i = 0; i < length; i++) w[i] += a * std::sin(step * static_cast<double>(i) + offset);
+      for (std::size_t i = 0; i < length; i++)
+        w[i] += a * std::sin(step * static_cast<double>(i) + offset);
     }
   }
   return w;
@@ -270,7 +279,8 @@ std::vector<XmInstrument> synth_instruments() {
   lead.vibrato_depth = 3;
   lead.vibrato_rate = 22;
   all.push_back(std::move(lead));
-  all.push_back(looped("pad", pad(128), tone_t, 26, 128, envelope({{0, 0}, {36, 64}, {90, 54}}, 2), 500));
+  all.push_back(
+      looped("pad", pad(128), tone_t, 26, 128, envelope({{0, 0}, {36, 64}, {90, 54}}, 2), 500));
   all.push_back(one_shot("pluck", pluck(128, tone_t.rate), tone_t, 30, 96));
   all.push_back(one_shot("riser", riser(r), drum, 38, 128));
   all.push_back(one_shot("stab", stab(128, tone_t.rate), tone_t, 34, 128));

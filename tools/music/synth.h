@@ -23,7 +23,8 @@ enum Instrument : std::uint8_t {
 
 // Percussive instruments: the ones that can carry an accent.
 constexpr bool instrument_is_percussive(std::uint8_t ins) {
-  return ins == INS_KICK || ins == INS_SNARE || ins == INS_CLAP || ins == INS_CRASH || ins == INS_STAB;
+  return ins == INS_KICK || ins == INS_SNARE || ins == INS_CLAP || ins == INS_CRASH ||
+         ins == INS_STAB;
 }
 
 // The drums and effects sound at their recorded pitch on this note.

@@ -9,7 +9,6 @@
 #include "data/object_file.h"
 #include "engine/engine.h"
 #include "engine/model.h"
-#include "engine/model.h"
 
 namespace {
 const char USAGE[] =
@@ -22,36 +21,57 @@ const char USAGE[] =
 
 const char* ase_message(int code) {
   switch (code) {
-    case ASE_CANNOT_OPEN: return "cannot open the file";
-    case ASE_END_IN_OBJECT: return "the file ends inside an object";
-    case ASE_NO_MEMORY: return "out of memory";
-    case ASE_LIST_FULL: return "more than 1000 objects";
+    case ASE_CANNOT_OPEN:
+      return "cannot open the file";
+    case ASE_END_IN_OBJECT:
+      return "the file ends inside an object";
+    case ASE_NO_MEMORY:
+      return "out of memory";
+    case ASE_LIST_FULL:
+      return "more than 1000 objects";
     case ASE_TOO_MANY_VERTICES:
       return "an object has more than 3000 vertices (or a negative count)";
     case ASE_TOO_MANY_FACES:
       return "an object has more than 3000 faces (or a negative count)";
-    case ASE_END_BEFORE_COLOUR: return "the file ends before an object's *WIREFRAME_COLOR";
-    case ASE_MESH_NO_MEMORY: return "out of memory while building a mesh";
-    case ASE_BAD_NUMBER: return "a number that cannot be read or is out of range";
-    case ASE_RAN_INTO_NEXT: return "an object's sections are missing or out of order";
-    case ASE_BAD_INDEX: return "a face refers to a vertex that does not exist";
-    case ASE_TOO_MANY_COLOURS: return "more than 100 distinct colours";
-    default: return "unknown failure";
+    case ASE_END_BEFORE_COLOUR:
+      return "the file ends before an object's *WIREFRAME_COLOR";
+    case ASE_MESH_NO_MEMORY:
+      return "out of memory while building a mesh";
+    case ASE_BAD_NUMBER:
+      return "a number that cannot be read or is out of range";
+    case ASE_RAN_INTO_NEXT:
+      return "an object's sections are missing or out of order";
+    case ASE_BAD_INDEX:
+      return "a face refers to a vertex that does not exist";
+    case ASE_TOO_MANY_COLOURS:
+      return "more than 100 distinct colours";
+    default:
+      return "unknown failure";
   }
 }
 
 const char* object_file_message(int code) {
   switch (code) {
-    case 1: return "the list is full";
-    case 2: return "cannot open the file";
-    case 3: return "not an object file (wrong magic)";
-    case 4: return "out of memory";
-    case 5: return "the file is truncated";
-    case 6: return "a count or number out of range";
-    case 7: return "a face with a bad corner count or vertex index";
-    case 8: return "more than 1000 objects";
-    case 9: return "more than 100 distinct colours";
-    default: return "unknown failure";
+    case 1:
+      return "the list is full";
+    case 2:
+      return "cannot open the file";
+    case 3:
+      return "not an object file (wrong magic)";
+    case 4:
+      return "out of memory";
+    case 5:
+      return "the file is truncated";
+    case 6:
+      return "a count or number out of range";
+    case 7:
+      return "a face with a bad corner count or vertex index";
+    case 8:
+      return "more than 1000 objects";
+    case 9:
+      return "more than 100 distinct colours";
+    default:
+      return "unknown failure";
   }
 }
 
@@ -76,8 +96,10 @@ int command_import(int argc, char** argv) {
         std::fprintf(stderr, "objtool: %s needs an argument\n", argv[i]);
         return 1;
       }
-      if (argv[i][1] == 'o') output = argv[i + 1];
-      else smooth.push_back(argv[i + 1]);
+      if (argv[i][1] == 'o')
+        output = argv[i + 1];
+      else
+        smooth.push_back(argv[i + 1]);
       ++i;
     } else if (argv[i][0] == '-') {
       std::fprintf(stderr, "objtool: unknown option %s\n%s", argv[i], USAGE);
@@ -120,8 +142,10 @@ int command_import(int argc, char** argv) {
 const char* shading_name(const Object* o) {
   std::int32_t flat = 0, smooth = 0;
   for (std::int32_t i = 0; i < o->face_count; ++i) {
-    if (o->faces[i].shading == SHADING_FLAT) ++flat;
-    else if (o->faces[i].shading == SHADING_SMOOTH) ++smooth;
+    if (o->faces[i].shading == SHADING_FLAT)
+      ++flat;
+    else if (o->faces[i].shading == SHADING_SMOOTH)
+      ++smooth;
   }
   if (o->face_count == 0) return "no faces";
   if (smooth == o->face_count) return "smooth";
@@ -141,9 +165,8 @@ int command_summary(const char* path) {
     const Object* o = list.objects[i];
     std::printf("object %d \"%s\": %d vertices, %d faces, %s%s\n", i, o->name, o->vertex_count,
                 o->face_count, shading_name(o), o->enabled ? "" : ", disabled");
-    std::printf("  radii: mean %.2f, bound %.2f, cull %.2f\n",
-                static_cast<double>(o->mean_radius), static_cast<double>(o->bound_radius),
-                static_cast<double>(o->cull_radius));
+    std::printf("  radii: mean %.2f, bound %.2f, cull %.2f\n", static_cast<double>(o->mean_radius),
+                static_cast<double>(o->bound_radius), static_cast<double>(o->cull_radius));
     std::printf("  position: %.2f %.2f %.2f\n", static_cast<double>(o->position.x),
                 static_cast<double>(o->position.y), static_cast<double>(o->position.z));
     std::printf("  colours:");

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 namespace {
-constexpr std::uint32_t HEADER_SIZE = 276;        // from the size field to the end of the order table
-constexpr std::uint32_t INSTRUMENT_SIZE = 263;    // as FastTracker 2 writes it
+constexpr std::uint32_t HEADER_SIZE = 276;      // from the size field to the end of the order table
+constexpr std::uint32_t INSTRUMENT_SIZE = 263;  // as FastTracker 2 writes it
 constexpr std::uint32_t INSTRUMENT_SIZE_EMPTY = 29;
 constexpr std::uint32_t SAMPLE_HEADER_SIZE = 40;
 
@@ -23,7 +23,8 @@ struct Out {
   }
   // Fixed-width text, padded with zeros (or cut).
   void text(const std::string& s, std::size_t width, char pad = 0) {
-    for (std::size_t i = 0; i < width; i++) u8(static_cast<std::uint8_t>(i < s.size() ? s[i] : pad));
+    for (std::size_t i = 0; i < width; i++)
+      u8(static_cast<std::uint8_t>(i < s.size() ? s[i] : pad));
   }
   void put_u16_at(std::size_t at, unsigned v) {
     bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -157,12 +158,13 @@ std::string check_envelope(const XmEnvelope& e, const std::string& what) {
   const int n = static_cast<int>(e.points.size());
   if (n > XM_MAX_ENVELOPE_POINTS) return what + ": more than 12 envelope points";
   for (int i = 1; i < n; i++)
-    if (e.points[static_cast<std::size_t>(i)].tick <= e.points[static_cast<std::size_t>(i - 1)].tick)
+    if (e.points[static_cast<std::size_t>(i)].tick <=
+        e.points[static_cast<std::size_t>(i - 1)].tick)
       return what + ": envelope ticks must rise";
   for (const auto& p : e.points)
     if (p.value > 64) return what + ": envelope value above 64";
-  if (e.sustain >= n || e.loop_start >= n || e.loop_end >= n || (e.loop_start >= 0) != (e.loop_end >= 0) ||
-      e.loop_start > e.loop_end)
+  if (e.sustain >= n || e.loop_start >= n || e.loop_end >= n ||
+      (e.loop_start >= 0) != (e.loop_end >= 0) || e.loop_start > e.loop_end)
     return what + ": envelope point index out of range";
   return {};
 }
@@ -171,12 +173,15 @@ std::string check_envelope(const XmEnvelope& e, const std::string& what) {
 XmPattern xm_pattern(const XmModule& module, int rows) {
   XmPattern p;
   p.rows = rows;
-  p.cells.assign(static_cast<std::size_t>(rows > 0 ? rows : 0) * static_cast<std::size_t>(module.channels), XmCell{});
+  p.cells.assign(
+      static_cast<std::size_t>(rows > 0 ? rows : 0) * static_cast<std::size_t>(module.channels),
+      XmCell{});
   return p;
 }
 
 XmCell& xm_cell(const XmModule& module, XmPattern& pattern, int row, int channel) {
-  return pattern.cells.at(static_cast<std::size_t>(row) * static_cast<std::size_t>(module.channels) +
+  return pattern.cells.at(static_cast<std::size_t>(row) *
+                              static_cast<std::size_t>(module.channels) +
                           static_cast<std::size_t>(channel));
 }
 
@@ -185,7 +190,8 @@ std::string xm_check(const XmModule& m) {
   if (m.speed < 1 || m.speed > 31) return "speed must be 1 to 31";
   if (m.bpm < 32 || m.bpm > 255) return "BPM must be 32 to 255";
   if (m.order.empty() || m.order.size() > 256) return "the order list needs 1 to 256 positions";
-  if (m.restart < 0 || m.restart >= static_cast<int>(m.order.size())) return "restart position outside the order list";
+  if (m.restart < 0 || m.restart >= static_cast<int>(m.order.size()))
+    return "restart position outside the order list";
   if (m.patterns.empty() || m.patterns.size() > 256) return "1 to 256 patterns";
   if (m.instruments.size() > 128) return "at most 128 instruments";
   for (std::uint8_t o : m.order)
@@ -206,7 +212,8 @@ std::string xm_check(const XmModule& m) {
     const std::string what = "instrument " + std::to_string(i + 1);
     if (ins.samples.size() > 16) return what + ": more than 16 samples";
     for (std::uint8_t s : ins.note_sample)
-      if (!ins.samples.empty() && s >= ins.samples.size()) return what + ": note map names a missing sample";
+      if (!ins.samples.empty() && s >= ins.samples.size())
+        return what + ": note map names a missing sample";
     if (auto e = check_envelope(ins.volume_envelope, what); !e.empty()) return e;
     if (auto e = check_envelope(ins.panning_envelope, what); !e.empty()) return e;
     for (const XmSample& s : ins.samples) {

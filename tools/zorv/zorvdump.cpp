@@ -11,8 +11,10 @@
 
 namespace {
 void shape(std::size_t pixels, int& w, int& h) {
-  if (pixels == 65536) w = 256, h = 256;
-  else if (pixels == 76800) w = 320, h = 240;
+  if (pixels == 65536)
+    w = 256, h = 256;
+  else if (pixels == 76800)
+    w = 320, h = 240;
   else {
     w = 1;
     while (static_cast<std::size_t>(w + 1) * static_cast<std::size_t>(w + 1) <= pixels) w++;
@@ -59,8 +61,10 @@ int main(int argc, char** argv) {
       void* into = archive.raw ? static_cast<void*>(bytes.data()) : words.data();
       if (!archive_file_payload(&archive, into)) break;
       char name[32];
-      if (archive.raw) std::snprintf(name, sizeof name, "/maps_%02d.pgm", maps++);
-      else std::snprintf(name, sizeof name, "/text_%02d.ppm", texts++);
+      if (archive.raw)
+        std::snprintf(name, sizeof name, "/maps_%02d.pgm", maps++);
+      else
+        std::snprintf(name, sizeof name, "/text_%02d.ppm", texts++);
       if (!write_netpbm(argv[2] + std::string(name), !archive.raw, words, bytes)) {
         std::fprintf(stderr, "zorvdump: cannot write %s%s\n", argv[2], name);
         return 1;

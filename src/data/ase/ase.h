@@ -9,7 +9,7 @@ struct ObjectList;
 enum AseCode {
   ASE_OK = 0,
   ASE_CANNOT_OPEN = 1,
-  ASE_END_IN_OBJECT = 3,      // the file ends while an object's token is looked for
+  ASE_END_IN_OBJECT = 3,  // the file ends while an object's token is looked for
   ASE_NO_MEMORY = 4,
   ASE_LIST_FULL = 5,          // the list already holds 1000 objects
   ASE_TOO_MANY_VERTICES = 6,  // above 3000, or negative

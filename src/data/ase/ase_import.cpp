@@ -7,13 +7,12 @@
 // refused (the codes from 10 in ase.h). A failed object is freed with any
 // ramp made for it. Names are cut to 39 characters and colour components
 // clamped to 0..1.
-#include "data/ase/ase.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "common/convert.h"
+#include "data/ase/ase.h"
 #include "data/binary_io.h"
 #include "engine/engine.h"
 #include "engine/model.h"
@@ -51,9 +50,12 @@ Search ase_search(AseFile* a, const char* token, bool inside_object) {
     if (c != '*') continue;
     if ((c = ase_next(a)) < 0) return END;
     const char* candidate = nullptr;
-    if (c == token[1]) candidate = token;
-    else if (inside_object && c == GEOM[1]) candidate = GEOM;
-    else continue;
+    if (c == token[1])
+      candidate = token;
+    else if (inside_object && c == GEOM[1])
+      candidate = GEOM;
+    else
+      continue;
     std::size_t i = 2;
     for (; candidate[i]; ++i) {
       if ((c = ase_next(a)) < 0) return END;
@@ -137,8 +139,7 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   o->position.y = position.z;
   o->position.z = position.y;
 
-  if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND)
-    return search_failure(s, ASE_END_IN_OBJECT);
+  if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
   for (int i = 0; i < face_count; ++i) {
     if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND)
       return search_failure(s, ASE_END_IN_OBJECT);
@@ -159,8 +160,8 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
     return search_failure(s, ASE_END_BEFORE_COLOUR);
   float red, green, blue;
   if (!ase_scan(a, 3, "%f\t%f\t%f", &red, &green, &blue)) return ASE_BAD_NUMBER;
-  const std::int32_t colour = colour_component(red) << 16 | colour_component(green) << 8 |
-                              colour_component(blue);
+  const std::int32_t colour =
+      colour_component(red) << 16 | colour_component(green) << 8 | colour_component(blue);
 
   *ramps_before = list->ramp_count;
   const int ramp = object_list_ramp(list, colour);

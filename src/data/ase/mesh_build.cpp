@@ -79,7 +79,7 @@ int mesh_build(Object* object) {
   }
   for (std::int32_t i = vertex_count - 1; i >= 0; --i)
     mean = static_cast<float>(static_cast<double>(mean) +
-                               static_cast<double>(vec_length(&v[i])) / vertex_count);
+                              static_cast<double>(vec_length(&v[i])) / vertex_count);
   object->bound_radius = bound;
   const double b = bound;
   object->cull_radius = static_cast<float>(b + b * static_cast<double>(0.33333334f));

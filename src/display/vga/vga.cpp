@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -90,13 +90,20 @@ std::vector<CardMode> parse_modes(const char* text) {
     std::string flags = colon == std::string::npos ? "" : item.substr(colon + 1) + ",";
     for (std::size_t p = 0, q; (q = flags.find(',', p)) != std::string::npos; p = q + 1) {
       const std::string f = flags.substr(p, q - p);
-      if (f == "linear") m.flags |= IS_LINEAR;
-      else if (f == "capable") m.flags |= CAPABLE_LINEAR;
-      else if (f == "interlaced") m.flags |= IS_INTERLACED;
-      else if (f == "misordered") m.flags |= RGB_MISORDERED;
-      else if (f == "absent") m.absent = true;
-      else if (f == "noset") m.noset = true;
-      else if (f == "nolinear") m.nolinear = true;
+      if (f == "linear")
+        m.flags |= IS_LINEAR;
+      else if (f == "capable")
+        m.flags |= CAPABLE_LINEAR;
+      else if (f == "interlaced")
+        m.flags |= IS_INTERLACED;
+      else if (f == "misordered")
+        m.flags |= RGB_MISORDERED;
+      else if (f == "absent")
+        m.absent = true;
+      else if (f == "noset")
+        m.noset = true;
+      else if (f == "nolinear")
+        m.nolinear = true;
     }
     if (known(m.number)) modes.push_back(m);
   }
@@ -220,8 +227,17 @@ int vga_setmode(int mode) {
   if (layer.device == Device::fake && layer.fake_screen_width) {
     // A fake card with a screen of its own size behaves as a framebuffer.
     const int w = layer.fake_screen_width, h = layer.fake_screen_height;
-    layer.fb = Framebuffer{-1, layer.fake_memory, static_cast<std::size_t>(w) * h * m->bytes, w, h,
-                           w * m->bytes, m->bytes, 0, false, false, 0};
+    layer.fb = Framebuffer{-1,
+                           layer.fake_memory,
+                           static_cast<std::size_t>(w) * h * m->bytes,
+                           w,
+                           h,
+                           w * m->bytes,
+                           m->bytes,
+                           0,
+                           false,
+                           false,
+                           0};
     if (!framebuffer_mode(*m)) return -1;
   } else if (layer.device == Device::framebuffer) {
     if (!framebuffer_mode(*m)) return -1;

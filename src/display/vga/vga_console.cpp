@@ -21,7 +21,8 @@ long saved_kbmode = K_XLATE;
 bool have_kbmode = false;
 bool hooks_installed = false;
 
-constexpr int fatal_signals[] = {SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGABRT};
+constexpr int fatal_signals[] = {SIGINT,  SIGTERM, SIGQUIT, SIGHUP,
+                                 SIGSEGV, SIGBUS,  SIGFPE,  SIGABRT};
 
 // Restores the console, then lets the signal do what it would have done.
 void restore_and_reraise(int sig) {

@@ -19,8 +19,9 @@ bool framebuffer_open(const char* path, Framebuffer* fb) {
   if (fb->fd < 0) return false;
   fb_var_screeninfo var{};
   fb_fix_screeninfo fix{};
-  if (ioctl(fb->fd, FBIOGET_VSCREENINFO, &var) != 0 || ioctl(fb->fd, FBIOGET_FSCREENINFO, &fix) != 0 ||
-      fix.type != FB_TYPE_PACKED_PIXELS || fix.visual != FB_VISUAL_TRUECOLOR) {
+  if (ioctl(fb->fd, FBIOGET_VSCREENINFO, &var) != 0 ||
+      ioctl(fb->fd, FBIOGET_FSCREENINFO, &fix) != 0 || fix.type != FB_TYPE_PACKED_PIXELS ||
+      fix.visual != FB_VISUAL_TRUECOLOR) {
     close(fb->fd);
     return false;
   }
@@ -29,8 +30,9 @@ bool framebuffer_open(const char* path, Framebuffer* fb) {
   fb->line_length = static_cast<int>(fix.line_length);
   fb->bytes_per_pixel = static_cast<int>((var.bits_per_pixel + 7) / 8);
   fb->interlaced = (var.vmode & FB_VMODE_MASK) == FB_VMODE_INTERLACED;
-  fb->origin = static_cast<std::size_t>(var.yoffset) * fix.line_length +
-               static_cast<std::size_t>(var.xoffset) * static_cast<std::size_t>(fb->bytes_per_pixel);
+  fb->origin =
+      static_cast<std::size_t>(var.yoffset) * fix.line_length +
+      static_cast<std::size_t>(var.xoffset) * static_cast<std::size_t>(fb->bytes_per_pixel);
   switch (var.bits_per_pixel) {
     case 32:
     case 24:
@@ -39,8 +41,9 @@ bool framebuffer_open(const char* path, Framebuffer* fb) {
       break;
     case 16:
       fb->depth = var.green.length == 5 ? 15 : 16;
-      fb->misordered = fb->depth == 16 ? !(at(var.red, 11, 5) && at(var.green, 5, 6) && at(var.blue, 0, 5))
-                                       : !(at(var.red, 10, 5) && at(var.green, 5, 5) && at(var.blue, 0, 5));
+      fb->misordered = fb->depth == 16
+                           ? !(at(var.red, 11, 5) && at(var.green, 5, 6) && at(var.blue, 0, 5))
+                           : !(at(var.red, 10, 5) && at(var.green, 5, 5) && at(var.blue, 0, 5));
       break;
     default:
       fb->depth = 0;

@@ -18,13 +18,13 @@ struct Framebuffer {
   int fd;
   std::uint8_t* memory;
   std::size_t length;
-  int width, height;     // visible resolution
-  int line_length;       // bytes per row
+  int width, height;  // visible resolution
+  int line_length;    // bytes per row
   int bytes_per_pixel;
-  int depth;             // 32, 24, 16 or 15; 0 when unusable
-  bool misordered;       // channels not in the usual places for the depth
+  int depth;        // 32, 24, 16 or 15; 0 when unusable
+  bool misordered;  // channels not in the usual places for the depth
   bool interlaced;
-  std::size_t origin;    // byte offset of the visible picture
+  std::size_t origin;  // byte offset of the visible picture
 };
 // Opens and maps the device; false when it cannot.
 bool framebuffer_open(const char* path, Framebuffer* fb);

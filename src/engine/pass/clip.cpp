@@ -21,8 +21,7 @@ inline bool point_outside(const Vec4& p, const EdgePlanes& s) {
   const std::int64_t x = to_int32(p.x), y = to_int32(p.y);
   const double z = p.z;
   return x > std::int64_t{to_int32(s.right * z)} - 1 ||
-         x < std::int64_t{to_int32(s.left * z)} + 1 ||
-         y > std::int64_t{to_int32(s.top * z)} - 1 ||
+         x < std::int64_t{to_int32(s.left * z)} + 1 || y > std::int64_t{to_int32(s.top * z)} - 1 ||
          y < std::int64_t{to_int32(s.bottom * z)} + 1;
 }
 

@@ -20,8 +20,8 @@ template <unsigned C>
 void cull_all(ObjectList* list, const Camera* camera) {
   for (int i = list->count - 1; i >= 0; --i) {
     Object* object = list->objects[i];
-    const Vec3 v = view_point<C>(object->position.x, object->position.y, object->position.z,
-                                 camera->view);
+    const Vec3 v =
+        view_point<C>(object->position.x, object->position.y, object->position.z, camera->view);
     // 64-bit so that no sum of a truncated centre and radius can wrap.
     const std::int64_t x = to_int32(v.x), y = to_int32(v.y), z = to_int32(v.z);
     const std::int64_t r = to_int32(object->cull_radius);
@@ -29,10 +29,9 @@ void cull_all(ObjectList* list, const Camera* camera) {
       object->visible = 0;
       continue;
     }
-    const bool beside = x + r < plane_at(camera->slope_left, z) ||
-                        x - r > plane_at(camera->slope_right, z) ||
-                        y + r < plane_at(camera->slope_bottom, z) ||
-                        y - r > plane_at(camera->slope_top, z);
+    const bool beside =
+        x + r < plane_at(camera->slope_left, z) || x - r > plane_at(camera->slope_right, z) ||
+        y + r < plane_at(camera->slope_bottom, z) || y - r > plane_at(camera->slope_top, z);
     if (beside) object->visible = 0;
   }
 }

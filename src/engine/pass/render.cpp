@@ -2,11 +2,12 @@
 // is drawn. It refreshes the per-camera cache, clears the z-buffer, resets the
 // per-frame flags and runs the stages in order; it never touches the target
 // image except through the face drawer.
+#include "engine/pass/render.h"
+
 #include <algorithm>
 
 #include "common/frame.h"
 #include "engine/engine.h"
-#include "engine/pass/render.h"
 #include "raster/raster.h"
 
 RenderState render_state = {-1, nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};

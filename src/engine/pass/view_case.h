@@ -16,15 +16,24 @@ constexpr ViewEntry view_entry(unsigned c, int row, int col) {
   const bool p = c & TURN_PITCH, y = c & TURN_YAW, r = c & TURN_ROLL;
   const int at = row * 3 + col;
   switch (at) {
-    case 0: return (y || r) ? ENTRY_ANY : ENTRY_ONE;            // m00
-    case 3: return r ? ENTRY_ANY : ENTRY_ZERO;                  // m10
-    case 6: return (y || (r && p)) ? ENTRY_ANY : ENTRY_ZERO;    // m20
-    case 1: return (r || (p && y)) ? ENTRY_ANY : ENTRY_ZERO;    // m01
-    case 4: return (r || p) ? ENTRY_ANY : ENTRY_ONE;            // m11
-    case 7: return (p || (r && y)) ? ENTRY_ANY : ENTRY_ZERO;    // m21
-    case 2: return y ? ENTRY_ANY : ENTRY_ZERO;                  // m02
-    case 5: return p ? ENTRY_ANY : ENTRY_ZERO;                  // m12
-    default: return (p || y) ? ENTRY_ANY : ENTRY_ONE;           // m22
+    case 0:
+      return (y || r) ? ENTRY_ANY : ENTRY_ONE;  // m00
+    case 3:
+      return r ? ENTRY_ANY : ENTRY_ZERO;  // m10
+    case 6:
+      return (y || (r && p)) ? ENTRY_ANY : ENTRY_ZERO;  // m20
+    case 1:
+      return (r || (p && y)) ? ENTRY_ANY : ENTRY_ZERO;  // m01
+    case 4:
+      return (r || p) ? ENTRY_ANY : ENTRY_ONE;  // m11
+    case 7:
+      return (p || (r && y)) ? ENTRY_ANY : ENTRY_ZERO;  // m21
+    case 2:
+      return y ? ENTRY_ANY : ENTRY_ZERO;  // m02
+    case 5:
+      return p ? ENTRY_ANY : ENTRY_ZERO;  // m12
+    default:
+      return (p || y) ? ENTRY_ANY : ENTRY_ONE;  // m22
   }
 }
 

@@ -17,7 +17,8 @@ TEST(Png, DecodesToTheSamePixels) {
   const std::string path = testing::TempDir() + "/png_test.png";
   ASSERT_TRUE(png_write(path.c_str(), pixels.data(), w, h));
 
-  std::FILE* in = popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:- 2>/dev/null").c_str(), "r");
+  std::FILE* in =
+      popen(("/usr/bin/convert '" + path + "' -depth 8 rgb:- 2>/dev/null").c_str(), "r");
   ASSERT_NE(in, nullptr);
   std::vector<unsigned char> rgb(w * h * 3 + 1);
   const std::size_t got = std::fread(rgb.data(), 1, rgb.size(), in);
@@ -47,7 +48,8 @@ CaptureParse parse(std::vector<std::string> args, CaptureOptions* o, std::string
 TEST(CaptureOptions, TimeRangesBecomeFrameNumbers) {
   CaptureOptions o;
   std::string error;
-  ASSERT_EQ(parse({"--png-from", "1.5", "--png-to", "2.01", "-o", "x"}, &o, &error), CaptureParse::run);
+  ASSERT_EQ(parse({"--png-from", "1.5", "--png-to", "2.01", "-o", "x"}, &o, &error),
+            CaptureParse::run);
   EXPECT_EQ(o.png_first, 75);  // frame 75 is at 1.50 s
   EXPECT_EQ(o.png_last, 100);  // frame 101 would be 2.02 s, after the range
   EXPECT_EQ(o.png_every, 1);   // a range alone means every frame in it

@@ -43,7 +43,8 @@ struct Result {
 Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "") {
   const fs::path err = fs::temp_directory_path() / ("qn-capture-err-" + std::to_string(getpid()));
   const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 1800 env " + env_prefix + " " +
-                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args + " >/dev/null 2>'" + err.string() + "'";
+                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args +
+                          " >/dev/null 2>'" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err)};
   fs::remove(err);

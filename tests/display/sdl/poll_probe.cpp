@@ -19,8 +19,10 @@ bool seen_key, seen_left, seen_right, seen_close;
 
 int note_event(const SDL_Event* event) {
   if (event->type == SDL_KEYDOWN) seen_key = true;
-  if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_LEFT) seen_left = true;
-  if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_RIGHT) seen_right = true;
+  if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_LEFT)
+    seen_left = true;
+  if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_RIGHT)
+    seen_right = true;
   if (event->type == SDL_QUIT) seen_close = true;
   return 1;  // queue it as usual
 }
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
   }
   const int status = demo_running ? 3 : 0;
   display_close();
-  std::printf("seen:%s%s%s%s\n", seen_key ? " key" : "", seen_left ? " left" : "", seen_right ? " right" : "",
-              seen_close ? " close" : "");
+  std::printf("seen:%s%s%s%s\n", seen_key ? " key" : "", seen_left ? " left" : "",
+              seen_right ? " right" : "", seen_close ? " close" : "");
   return status;
 }

@@ -37,7 +37,10 @@ TEST(Convert, WholeFramesEqualThePerPixelRule) {
       const unsigned char* p = out.data() + i * bytes;
       std::uint32_t got = 0;
       std::memcpy(&got, p, bytes);
-      const std::uint32_t want = depth == 32 ? s : depth == 24 ? (s & 0xFFFFFF) : depth == 16 ? pixel_16(s) : pixel_15(s);
+      const std::uint32_t want = depth == 32   ? s
+                                 : depth == 24 ? (s & 0xFFFFFF)
+                                 : depth == 16 ? pixel_16(s)
+                                               : pixel_15(s);
       ASSERT_EQ(got, want) << "pixel " << i;
     }
     EXPECT_EQ(out[76800 * bytes], 0xEE) << "wrote past the picture";
@@ -60,9 +63,13 @@ TEST(Convert, ShortRunsAndOffsetsMatchTheRule) {
           const std::uint32_t s = src[offset + i];
           std::uint32_t got = 0;
           std::memcpy(&got, out.data() + 2 * offset + i * bytes, bytes);
-          ASSERT_EQ(got, depth == 24 ? (s & 0xFFFFFF) : depth == 16 ? pixel_16(s) : pixel_15(s)) << "pixel " << i;
+          ASSERT_EQ(got, depth == 24   ? (s & 0xFFFFFF)
+                         : depth == 16 ? pixel_16(s)
+                                       : pixel_15(s))
+              << "pixel " << i;
         }
-        for (std::size_t k = 2 * offset + count * bytes; k < out.size(); k++) ASSERT_EQ(out[k], 0xEE) << "byte " << k;
+        for (std::size_t k = 2 * offset + count * bytes; k < out.size(); k++)
+          ASSERT_EQ(out[k], 0xEE) << "byte " << k;
       }
   }
 }

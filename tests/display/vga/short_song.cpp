@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   tone.name = "tone";
   XmSample s;
   for (int i = 0; i < 64; i++)
-    s.data16.push_back(static_cast<std::int16_t>(std::lround(std::sin(6.283185307 * i / 64) * 16000)));
+    s.data16.push_back(
+        static_cast<std::int16_t>(std::lround(std::sin(6.283185307 * i / 64) * 16000)));
   s.loop = XmLoop::forward;
   s.loop_length = 64;
   tone.samples.push_back(s);

@@ -1,5 +1,7 @@
 #include "measure.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -7,7 +9,6 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
-#include <unistd.h>
 #include <vector>
 
 std::string ocr_mask(const Mask& m) {
@@ -29,7 +30,8 @@ std::string ocr_mask(const Mask& m) {
   close(fd);
   std::string text;
   if (written) {
-    const std::string cmd = std::string("timeout -k 5 600 tesseract ") + path + " stdout --psm 6 2>/dev/null";
+    const std::string cmd =
+        std::string("timeout -k 5 600 tesseract ") + path + " stdout --psm 6 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
     char buf[256];
     while (pipe && std::fgets(buf, sizeof buf, pipe.get())) text += buf;

@@ -31,7 +31,8 @@ TEST_F(Pictures, TexturesAndHeightMapTileSeamlessly) {
     ASSERT_EQ(p.width, 256) << name;
     ASSERT_EQ(p.height, 256) << name;
     for (const Steps s : {column_steps(p), row_steps(p)})
-      EXPECT_LE(s.wrap, 1.5 * s.inside + 1.0) << name << ": wrap step " << s.wrap << ", inside " << s.inside;
+      EXPECT_LE(s.wrap, 1.5 * s.inside + 1.0)
+          << name << ": wrap step " << s.wrap << ", inside " << s.inside;
   }
 }
 
@@ -43,7 +44,8 @@ TEST_F(Pictures, EveryShownPictureHasRealDetail) {
     // The emblem is meant to sit on black and the closing words are solid
     // white; beyond those, no big flat area.
     EXPECT_LE(commonest_share(p), i == 0 ? 0.7 : i == 10 ? 0.15 : 0.1) << "text " << i;
-    EXPECT_TRUE(std::all_of(p.pixels.begin(), p.pixels.end(), [](std::uint32_t w) { return w <= 0xFFFFFFu; }))
+    EXPECT_TRUE(std::all_of(p.pixels.begin(), p.pixels.end(),
+                            [](std::uint32_t w) { return w <= 0xFFFFFFu; }))
         << "text " << i << " uses bits 24..31";
   }
 }
@@ -86,9 +88,11 @@ TEST_F(Pictures, EachPictureSuitsItsScene) {
   const Picture closing = art_text(10);
   ASSERT_EQ(closing.pixels.size(), 76800u);
   Mask white = mask_make(320, 240);
-  for (std::size_t i = 0; i < white.pixels.size(); i++) white.pixels[i] = closing.pixels[i] == 0xFFFFFFu ? 255 : 0;
+  for (std::size_t i = 0; i < white.pixels.size(); i++)
+    white.pixels[i] = closing.pixels[i] == 0xFFFFFFu ? 255 : 0;
   const std::string got = ocr_mask(white);
-  EXPECT_GE(ocr_accuracy(art_closing_words(), got), 0.9) << "closing picture reads as \"" << got << "\"";
+  EXPECT_GE(ocr_accuracy(art_closing_words(), got), 0.9)
+      << "closing picture reads as \"" << got << "\"";
 }
 
 TEST_F(Pictures, HeightMapSpansAHundredLevelsWithSmoothSlopes) {

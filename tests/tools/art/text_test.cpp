@@ -36,7 +36,8 @@ std::pair<int, int> lit_rows(const Mask& m) {
 TEST_F(TextMasks, ReadBackByOcrAsTheirWords) {
   for (int i : text_indices()) {
     const std::string got = ocr_mask(art_map(i));
-    EXPECT_GE(ocr_accuracy(art_map_words(i), got), 0.9) << "maps " << i << " reads as \"" << got << "\"";
+    EXPECT_GE(ocr_accuracy(art_map_words(i), got), 0.9)
+        << "maps " << i << " reads as \"" << got << "\"";
   }
   // The measure itself must be able to fail: another entry's words do not pass.
   EXPECT_LT(ocr_accuracy("QUILLION", ocr_mask(art_map(2))), 0.9);
