@@ -18,7 +18,7 @@ packages=(
   pulseaudio pulseaudio-utils sox
   tesseract-ocr tesseract-ocr-eng
   xmp openmpt123 ffmpeg
-  valgrind clang libclang-rt-dev tmux
+  valgrind clang libclang-rt-dev clang-format tmux
   python3 perl
 )
 
