@@ -21,17 +21,28 @@ constexpr ScaledPlace scaled_place(int screen_width, int screen_height, int widt
 }
 
 namespace scale_detail {
-// One source row, each pixel `scale` times side by side.
+// One source row, each pixel `scale` times side by side. Three-byte pixels
+// are stored four bytes at a time, each store's last byte rewritten by the
+// next (one store instead of two); only the row's last copy is stored in
+// three, so nothing is written past the line.
+template <int Bytes>
+inline void widen_pixel(const unsigned char* src, unsigned char*& out, int scale) {
+  if constexpr (Bytes == 3) {
+    const unsigned char pixel[4] = {src[0], src[1], src[2], 0};
+    for (int k = 0; k < scale; k++, out += Bytes) std::memcpy(out, pixel, 4);
+  } else {
+    for (int k = 0; k < scale; k++, out += Bytes) std::memcpy(out, src, Bytes);
+  }
+}
 template <int Bytes>
 inline void widen_row(const unsigned char* src, unsigned char* out, int width, int scale) {
-  for (int x = 0; x < width; x++, src += Bytes)
-    for (int k = 0; k < scale; k++, out += Bytes) std::memcpy(out, src, Bytes);
+  for (int x = 0; x < width - 1; x++, src += Bytes) widen_pixel<Bytes>(src, out, scale);
+  for (int k = 0; k < scale; k++, out += Bytes) std::memcpy(out, src, Bytes);
 }
-// The same with the factor known, so the inner loop unrolls.
+// The same with the factor a constant, so the inner loop unrolls.
 template <int Bytes, int Scale>
 inline void widen_row(const unsigned char* src, unsigned char* out, int width) {
-  for (int x = 0; x < width; x++, src += Bytes)
-    for (int k = 0; k < Scale; k++, out += Bytes) std::memcpy(out, src, Bytes);
+  widen_row<Bytes>(src, out, width, Scale);
 }
 
 template <int Bytes>
