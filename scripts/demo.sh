@@ -2,8 +2,10 @@
 # Installs what is missing, builds everything and runs the demo.
 #
 # With a display (DISPLAY set and the X server answering) and a sound device
-# it runs `qn -w` in a window from the folder that holds the data files; the
-# arguments go to qn. Without either it says so in one line and renders the
+# it runs qn in a window from the folder that holds the data files: the
+# largest whole multiple of 320x240 that is at most about two thirds of the
+# desktop's height ("-w3" on a 1080-line desktop, "-w" below 720 lines); the
+# arguments go to qn, and one beginning with -w chooses the window instead. Without either it says so in one line and renders the
 # whole demo with qn-capture instead: to out/qn.mp4 when ffmpeg is installed,
 # else every 10th frame as PNG plus out/music.wav; the arguments then go to
 # qn-capture (e.g. --max-seconds 30).
@@ -55,9 +57,28 @@ if [ -z "$mode" ]; then
   if [ -n "$reason" ]; then mode=capture; else mode=window; fi
 fi
 
+# The desktop's height in lines, or nothing.
+desktop_height() {
+  { timeout -k 2 5 xdpyinfo 2>/dev/null || true; } |
+    awk '/dimensions:/ { split($2, size, "x"); print size[2]; exit }'
+}
+
+# "-wN" for the largest N (2..8) with 240*N lines within two thirds of the
+# desktop's height, "-w" when not even 2 fits.
+window_switch() {
+  local height factor
+  height=$(desktop_height)
+  factor=$(( ${height:-0} * 2 / 3 / 240 ))
+  [ "$factor" -le 8 ] || factor=8
+  if [ "$factor" -ge 2 ]; then echo "-w$factor"; else echo "-w"; fi
+}
+
 cd "$build/data"
 if [ "$mode" = window ]; then
-  exec ../qn -w "$@"
+  case ${1:-} in
+    -w*) exec ../qn "$@" ;;
+    *) exec ../qn "$(window_switch)" "$@" ;;
+  esac
 fi
 
 mkdir -p "$out"

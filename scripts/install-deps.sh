@@ -14,7 +14,7 @@ packages=(
   libmikmod-dev libsdl1.2-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils openbox
   pulseaudio pulseaudio-utils sox
   tesseract-ocr tesseract-ocr-eng
   xmp openmpt123 ffmpeg

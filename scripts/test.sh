@@ -7,5 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QN_BUILD_DIR:-$top/build}
 bash "$top/scripts/install-deps.sh"
 QN_BUILD_DIR=$build bash "$top/scripts/build.sh" "$@"
+# The display tests also run qn over sdl12-compat, unpacked here once.
+bash "$top/scripts/sdl12-compat.sh" "$build/sdl12-compat" >/dev/null
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 900

@@ -1,4 +1,5 @@
-// qn: SDL, a window on request.
+// qn: SDL, a window on request: "-w" (or any first argument beginning so)
+// for the picture's size, "-w2" to "-w8" for that many times as large.
 #include <cstdio>
 #include <cstring>
 
@@ -7,7 +8,9 @@
 int program_start(int argc, char** argv) {
   std::printf("%s\n\n", "*** ZORV Linux startup using SDL and mikmod ***");
   std::printf("./qn -w for windowed mode\n\n");
-  return argc > 1 && std::strncmp(argv[1], "-w", 2) == 0 ? 1 : 0;
+  if (argc < 2 || std::strncmp(argv[1], "-w", 2) != 0) return 0;
+  const char* factor = argv[1] + 2;
+  return factor[0] >= '2' && factor[0] <= '8' && factor[1] == '\0' ? factor[0] - '0' : 1;
 }
 
 bool program_display_ready() { return true; }

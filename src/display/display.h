@@ -16,8 +16,9 @@ struct DisplayState;
 inline constexpr const char* DISPLAY_LOCK_ERROR = "Unable to lock screen\n";
 inline constexpr const char* DISPLAY_LOCK_ERROR_FIRST_SCENE = "Argh, unable to lock screen!\n";
 
-// Always called with 320, 240, 32. `windowed` is 1 for a window (qn only).
-// Returns nothing after printing its reason.
+// Always called with 320, 240, 32. `windowed` (qn only): 0 for the full
+// screen, 1 for a window of the picture's size, 2 to 8 for a window that many
+// times as large. Returns nothing after printing its reason.
 DisplayState* display_open(int width, int height, int bits_per_pixel, int windowed);
 
 // Shows one 320x240 image of 0x00RRGGBB words (bits 24-31 ignored). A failure

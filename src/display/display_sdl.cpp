@@ -1,43 +1,69 @@
-// The SDL 1.2 back end of qn: a 320x240x32 software surface in a window or
-// full screen, whole frames copied in under a lock, the quit input polled
-// once a frame. Every call into SDL is made with SIGALRM blocked, since the
-// alarm handler mixes sound and must never interrupt SDL or Xlib.
+// The SDL 1.2 back end of qn: a 32-bit software surface in a window or full
+// screen, whole frames copied in under a lock, the quit input polled once a
+// frame. A screen larger than the picture shows it scaled by a whole factor,
+// centred on black. Every call into SDL is made with SIGALRM blocked, since
+// the alarm handler mixes sound and must never interrupt SDL or Xlib.
 #include <SDL/SDL.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "common/alarm.h"
 #include "common/frame.h"
 #include "common/globals.h"
+#include "common/signal_keep.h"
 #include "display/display.h"
+#include "display/display_scale.h"
 
 struct DisplayState {
   SDL_Surface* screen;
+  ScaledPlace place;  // where the picture sits on the screen
+  bool blank;         // the whole screen has been cleared since the mode was set
 };
 
 namespace {
-DisplayState display_state{nullptr};
+DisplayState display_state{nullptr, {}, false};
+std::vector<unsigned char> scaled_line;  // one widened row of the picture
+
+// A window is `windowed` times the picture's size. Full screen takes the
+// desktop's size where SDL knows it and the picture fits: no display made
+// today has a 320x240 mode, and asking for one gives a stamp in the middle.
+void screen_size(int width, int height, int windowed, int* screen_width, int* screen_height) {
+  *screen_width = width * (windowed ? windowed : 1);
+  *screen_height = height * (windowed ? windowed : 1);
+  if (windowed) return;
+  const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+  if (desktop && desktop->current_w >= width && desktop->current_h >= height) {
+    *screen_width = desktop->current_w;
+    *screen_height = desktop->current_h;
+  }
+}
 
 // Lock, copy, unlock, update: the whole screen every time. A null image
 // presents black. Called with SIGALRM blocked.
 void present_locked(const std::uint32_t* image, const char* lock_error) {
-  SDL_Surface* screen = display_state.screen;
+  DisplayState& state = display_state;
+  SDL_Surface* screen = state.screen;
   if (SDL_LockSurface(screen) < 0) {
     std::fputs(lock_error, stdout);
     demo_running = 0;
     return;
   }
-  // Row by row through the pitch: one block for this mode, and still right
-  // should a driver pad its rows.
-  auto* dst = static_cast<std::uint8_t*>(screen->pixels);
-  for (int y = 0; y < FRAME_HEIGHT; y++) {
-    std::uint8_t* row = dst + static_cast<std::ptrdiff_t>(y) * screen->pitch;
-    if (image)
-      std::memcpy(row, image + y * FRAME_WIDTH, FRAME_WIDTH * 4);
-    else
-      std::memset(row, 0, FRAME_WIDTH * 4);
+  // Row by row through the pitch: still right should a driver pad its rows.
+  auto* pixels = static_cast<unsigned char*>(screen->pixels);
+  if (!image || !state.blank) {
+    // The clear, and the border around the first picture.
+    for (int y = 0; y < screen->h; y++)
+      std::memset(pixels + static_cast<std::ptrdiff_t>(y) * screen->pitch, 0,
+                  static_cast<std::size_t>(screen->w) * 4);
+    state.blank = true;
+  }
+  if (image) {
+    const ScaledPlace& at = state.place;
+    scaled_copy(reinterpret_cast<const unsigned char*>(image), FRAME_WIDTH, FRAME_HEIGHT, 4,
+                pixels + static_cast<std::ptrdiff_t>(at.top) * screen->pitch + at.left * 4,
+                screen->pitch, at.scale, scaled_line.data());
   }
   SDL_UnlockSurface(screen);
   SDL_UpdateRect(screen, 0, 0, 0, 0);
@@ -48,16 +74,13 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int window
   AlarmBlock no_alarms;
   std::printf("Initiating SDL startup sequence...\n");
 
-  // SDL turns SIGINT and SIGTERM into quit events, which the quit poll
-  // drops; put back what the process had before so that both keep their
-  // usual effect until demo control installs its own SIGTERM handler.
-  struct sigaction old_int {
-  }, old_term{};
-  sigaction(SIGINT, nullptr, &old_int);
-  sigaction(SIGTERM, nullptr, &old_term);
-  const int init = SDL_Init(SDL_INIT_VIDEO);
-  sigaction(SIGINT, &old_int, nullptr);
-  sigaction(SIGTERM, &old_term, nullptr);
+  // SIGINT and SIGTERM keep their usual effect until demo control installs
+  // its own SIGTERM handler.
+  int init;
+  {
+    SignalKeep signals;
+    init = SDL_Init(SDL_INIT_VIDEO);
+  }
   if (init < 0) {
     std::fprintf(stderr, "Unable to initiate SDL: %s\n", SDL_GetError());
     return nullptr;
@@ -65,14 +88,20 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int window
 
   SDL_WM_SetCaption("Quillion", nullptr);
   SDL_ShowCursor(0);
+  int screen_width, screen_height;
+  screen_size(width, height, windowed, &screen_width, &screen_height);
   const Uint32 flags = windowed ? 0 : SDL_FULLSCREEN;
-  SDL_Surface* screen = SDL_SetVideoMode(width, height, bits_per_pixel, flags);
-  if (!screen) {
+  SDL_Surface* screen = SDL_SetVideoMode(screen_width, screen_height, bits_per_pixel, flags);
+  // The picture is placed by the surface SDL gave, never by what was asked.
+  const ScaledPlace place =
+      screen ? scaled_place(screen->w, screen->h, width, height) : ScaledPlace{0, 0, 0};
+  if (place.scale < 1) {
     std::fprintf(stderr, "Unable to set videomode 320x240x32: %s\n", SDL_GetError());
     SDL_Quit();
     return nullptr;
   }
-  display_state.screen = screen;
+  scaled_line.assign(static_cast<std::size_t>(width) * place.scale * 4, 0);
+  display_state = {screen, place, false};
   return &display_state;
 }
 
@@ -99,5 +128,5 @@ void display_poll_quit() {
 void display_close() {
   AlarmBlock no_alarms;
   SDL_Quit();
-  display_state.screen = nullptr;
+  display_state = {nullptr, {}, false};
 }

@@ -1,5 +1,6 @@
 // The console back end of qn-vga: the deepest linear 320x240 mode of 32, 24,
-// 16 or 15 bits, every frame converted into its pixel memory.
+// 16 or 15 bits, every frame converted into its pixel memory and shown at
+// once (scaled where the framebuffer is larger than the mode).
 #include "display/display_vga.h"
 
 #include <cstdio>
@@ -106,11 +107,13 @@ bool vga_choose_converter() {
 
 void display_present(const std::uint32_t* image, const char* /*lock_error*/) {
   converter(image, state->memory, FRAME_PIXELS);
+  vga_show();
 }
 
 void display_clear() {
   const int bytes = bytes_per_pixel(state->depth);
   std::memset(state->memory, 0, static_cast<std::size_t>(FRAME_PIXELS) * bytes);
+  vga_show();
 }
 
 void display_poll_quit() {

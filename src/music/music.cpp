@@ -9,6 +9,7 @@
 
 #include "common/alarm.h"
 #include "common/globals.h"
+#include "common/signal_keep.h"
 #include "music/music_internal.h"
 
 MODULE* music_module = nullptr;
@@ -35,6 +36,8 @@ int init_library() {
   // The library's threads (SDL's audio thread, a sound server's main loop)
   // start in here and inherit the blocked alarm: it only ever reaches the main thread.
   AlarmBlock block;
+  // The SDL output starts SDL 2, whose handlers would swallow Ctrl-C.
+  SignalKeep signals;
   if (preferred > 0) {
     md_device = static_cast<UWORD>(preferred);
     if (MikMod_Init("") == 0) return 0;

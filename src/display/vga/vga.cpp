@@ -1,7 +1,7 @@
-// The seven calls of the console graphics layer, over either the framebuffer
-// device or a fake card. A framebuffer that is not itself 320x240 gets a
-// shadow picture of the mode's size, scaled by a whole factor, centred, onto
-// the framebuffer once per frame (in vga_getkey).
+// The calls of the console graphics layer, over either the framebuffer
+// device or a fake card. A framebuffer that is not itself the mode's size
+// gets a shadow picture of the mode's size, shown scaled by a whole factor
+// and centred at every vga_show.
 #include "display/vga/vga.h"
 
 #include <fcntl.h>
@@ -10,12 +10,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "display/display_scale.h"
 #include "display/vga/vga_internal.h"
 
 namespace {
@@ -65,6 +67,7 @@ struct Layer {
   // framebuffer
   Framebuffer fb{-1, nullptr, 0, 0, 0, 0, 0, 0, false, false, 0};
   std::vector<unsigned char> shadow;
+  std::vector<unsigned char> line;  // one widened row of the shadow
   int scale = 1;
   std::size_t shadow_origin = 0;  // where the scaled picture starts on the framebuffer
 } layer;
@@ -110,7 +113,8 @@ std::vector<CardMode> parse_modes(const char* text) {
   return modes;
 }
 
-void use_fake(const char* modes, unsigned char* memory) {
+// `bytes`: the size of the memory the layer makes itself.
+void use_fake(const char* modes, unsigned char* memory, std::size_t bytes = MAX_MODE_BYTES) {
   layer.device = Device::fake;
   layer.modes = parse_modes(modes);
   layer.fake_screen_width = layer.fake_screen_height = 0;
@@ -122,13 +126,13 @@ void use_fake(const char* modes, unsigned char* memory) {
     // A file, when asked for, so another process can look at the picture.
     const char* path = std::getenv("VGA_FAKE_MEMORY");
     int fd = path ? open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644) : -1;
-    if (fd >= 0 && ftruncate(fd, MAX_MODE_BYTES) == 0) {
-      void* map = mmap(nullptr, MAX_MODE_BYTES, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (fd >= 0 && ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+      void* map = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
       if (map != MAP_FAILED) layer.fake_memory = static_cast<unsigned char*>(map);
     }
     if (fd >= 0) close(fd);
     if (!layer.fake_memory) {
-      layer.fake_memory = static_cast<unsigned char*>(std::calloc(MAX_MODE_BYTES, 1));
+      layer.fake_memory = static_cast<unsigned char*>(std::calloc(bytes, 1));
       layer.fake_memory_owned = true;
     }
   }
@@ -151,7 +155,8 @@ void use_framebuffer() {
 // when it has the mode's size, a shadow picture otherwise.
 bool framebuffer_mode(const KnownMode& m) {
   const Framebuffer& fb = layer.fb;
-  layer.scale = std::min(fb.width / m.width, fb.height / m.height);
+  const ScaledPlace place = scaled_place(fb.width, fb.height, m.width, m.height);
+  layer.scale = place.scale;
   if (layer.scale < 1) return false;
   std::memset(fb.memory + fb.origin, 0, fb.length - fb.origin);
   if (fb.width == m.width && fb.height == m.height && fb.line_length == m.width * m.bytes) {
@@ -160,38 +165,25 @@ bool framebuffer_mode(const KnownMode& m) {
     return true;
   }
   layer.shadow.assign(static_cast<std::size_t>(m.width) * m.height * m.bytes, 0);
-  const int left = (fb.width - m.width * layer.scale) / 2;
-  const int top = (fb.height - m.height * layer.scale) / 2;
-  layer.shadow_origin = fb.origin + static_cast<std::size_t>(top) * fb.line_length +
-                        static_cast<std::size_t>(left) * fb.bytes_per_pixel;
+  layer.line.assign(static_cast<std::size_t>(m.width) * layer.scale * m.bytes, 0);
+  layer.shadow_origin = fb.origin + static_cast<std::size_t>(place.top) * fb.line_length +
+                        static_cast<std::size_t>(place.left) * fb.bytes_per_pixel;
   layer.memory = layer.shadow.data();
   return true;
 }
 
-// Shows the shadow picture: each pixel scale x scale times.
-void framebuffer_show() {
-  if (layer.shadow.empty() || layer.current == TEXT) return;
-  const KnownMode& m = *known(layer.current);
-  const int bpp = m.bytes, s = layer.scale;
-  const Framebuffer& fb = layer.fb;
-  for (int y = 0; y < m.height; y++) {
-    const unsigned char* src = layer.shadow.data() + static_cast<std::size_t>(y) * m.width * bpp;
-    unsigned char* row =
-        fb.memory + layer.shadow_origin + static_cast<std::size_t>(y) * s * fb.line_length;
-    unsigned char* out = row;
-    for (int x = 0; x < m.width; x++, src += bpp)
-      for (int k = 0; k < s; k++, out += bpp) std::memcpy(out, src, bpp);
-    for (int k = 1; k < s; k++)
-      std::memcpy(row + static_cast<std::size_t>(k) * fb.line_length, row,
-                  static_cast<std::size_t>(m.width) * s * bpp);
-  }
-}
 }  // namespace
 
 int vga_init() {
   if (layer.initialised) return 0;
   if (const char* fake = std::getenv("VGA_FAKE_CARD")) {
-    use_fake(fake, nullptr);
+    int width = 0, height = 0;
+    const char* screen = std::getenv("VGA_FAKE_SCREEN");
+    if (screen && (std::sscanf(screen, "%dx%d", &width, &height) != 2 || width < 1 || height < 1 ||
+                   width > 8192 || height > 8192))
+      width = height = 0;
+    use_fake(fake, nullptr, std::max(MAX_MODE_BYTES, static_cast<std::size_t>(width) * height * 4));
+    vga_fake_screen(width, height);
   } else {
     const char* path = std::getenv("VGA_FRAMEBUFFER");
     if (!framebuffer_open(path ? path : "/dev/fb0", &layer.fb)) return -1;
@@ -260,8 +252,15 @@ int vga_setlinearaddressing() {
 
 unsigned char* vga_getgraphmem() { return layer.memory; }
 
+void vga_show() {
+  if (layer.shadow.empty() || layer.current == TEXT) return;
+  const KnownMode& m = *known(layer.current);
+  scaled_copy(layer.shadow.data(), m.width, m.height, m.bytes,
+              layer.fb.memory + layer.shadow_origin, layer.fb.line_length, layer.scale,
+              layer.line.data());
+}
+
 int vga_getkey() {
-  framebuffer_show();
   int key = console_read_key();
   return key < 0 ? 0 : (key == 0 ? 1 : key);
 }

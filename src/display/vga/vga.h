@@ -11,6 +11,9 @@
 //                    and the faults absent (vga_hasmode false), noset
 //                    (vga_setmode fails), nolinear (linear switch fails)
 //   VGA_FAKE_MEMORY  with a fake card: a file that holds its pixel memory
+//   VGA_FAKE_SCREEN  with a fake card: its screen's size, e.g. "640x480"; a
+//                    mode smaller than that is shown scaled, as on a
+//                    framebuffer larger than the mode
 #pragma once
 #include <cstdint>
 
@@ -64,9 +67,12 @@ int vga_setmode(int mode);
 int vga_setlinearaddressing();
 // The start of the current mode's pixel memory.
 unsigned char* vga_getgraphmem();
-// The next key waiting, or 0 when none. Also shows the frame where the layer
-// keeps a 320x240 shadow of a larger framebuffer (once per frame).
+// The next key waiting, or 0 when none.
 int vga_getkey();
+// Shows what was drawn into the pixel memory where that is a shadow of a
+// larger framebuffer: scaled by a whole factor and centred onto it. Nothing
+// to do where the pixel memory is the screen's own.
+void vga_show();
 
 // Test hook: a fake card from a mode list as in VGA_FAKE_CARD, its pixel
 // memory in `memory` (at least 640*480*4 bytes) or nullptr for the layer's own.

@@ -1,6 +1,6 @@
 #!/usr/bin/perl
 # Expected pixel memory of the console modes, from the archive's pictures.
-#   frames.pl mask32 maps_00.pgm     the loading picture at 32 bits
+#   frames.pl mask32 maps_00.pgm [S] the loading picture at 32 bits, S times as large
 #   frames.pl rgb DEPTH < rgb-bytes   320x240 RGB bytes to the mode's pixels
 use strict;
 use warnings;
@@ -13,7 +13,11 @@ if ($cmd eq 'mask32') {
   local $/;
   my $pgm = <$f>;
   $pgm =~ s/^P5\s+320\s+240\s+255\s//s or die "not a 320x240 grey picture\n";
-  print join('', map { ord($_) > 10 ? "\xFF\xFF\xFF\xFF" : "\0\0\0\0" } split(//, $pgm));
+  my $s = $ARGV[1] // 1;
+  for my $row (unpack('(a320)*', $pgm)) {
+    my $line = join('', map { (ord($_) > 10 ? "\xFF\xFF\xFF\xFF" : "\0\0\0\0") x $s } split(//, $row));
+    print $line x $s;
+  }
 } elsif ($cmd eq 'rgb') {
   my $depth = shift @ARGV;
   local $/;

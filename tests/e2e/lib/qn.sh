@@ -55,7 +55,7 @@ wait_qn() {
 }
 
 # After the loading phase the timeline runs until a quit: wait a little,
-# then ask (a key press in `window`, or SIGTERM) until qn ends.
+# then ask (a key press or a left click in `window`, or SIGTERM) until qn ends.
 end_qn() {
   local how=$1 window=${2:-} i
   for i in $(seq 1 120); do
@@ -64,6 +64,9 @@ end_qn() {
       if [ "$how" = key ]; then
         # Without a window manager the keyboard follows the pointer.
         xdotool mousemove --window "$window" 5 5 key space 2>/dev/null || true
+      elif [ "$how" = click ]; then
+        # Held across a frame: the poll reads the button's state.
+        xdotool mousemove --window "$window" 5 5 mousedown 1 sleep 0.2 mouseup 1 2>/dev/null || true
       else
         kill -TERM "$PROG_PID" 2>/dev/null || true
       fi
