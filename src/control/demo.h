@@ -18,6 +18,9 @@ void startup_open(int windowed);
 // objects and their first positions, the tables. Exits with status 1 on failure.
 void startup_load();
 
+// Keeps the loading picture on screen for three seconds (qn, qn-vga).
+void startup_pause();
+
 // Releases what exists (archive, display) and exits with status 1.
 [[noreturn]] void startup_fail();
 

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   if (!program_display_ready()) startup_fail();
   startup_load();
 
-  sleep(3);  // the loading picture stays on screen
+  startup_pause();
   if (!music_load("music.xm", 64)) startup_fail();
   startup_install_sigterm();
   if (!music_start()) startup_fail();

@@ -1,8 +1,9 @@
 // Start-up and shut-down in their fixed order.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "common/alarm.h"
 #include "common/frame.h"
@@ -22,11 +23,14 @@ ObjectList demo_objects;
 namespace {
 bool display_is_open = false;
 
-void show_loading_picture() {
+// White where the archive's first map is brighter than 10, black elsewhere.
+void draw_loading_picture(std::uint32_t* image) {
   const std::uint8_t* mask = demo_archive->maps[0];
-  std::memset(work_frame, 0, FRAME_BYTES);
-  for (int i = 0; i < FRAME_PIXELS; i++)
-    if (mask[i] > 10) work_frame[i] = 0xFFFFFFFFu;
+  for (int i = 0; i < FRAME_PIXELS; i++) image[i] = mask[i] > 10 ? 0xFFFFFFFFu : 0u;
+}
+
+void show_loading_picture() {
+  draw_loading_picture(work_frame);
   display_present(work_frame);
 }
 
@@ -71,6 +75,18 @@ void startup_load() {
 
   std::printf("Precalcing...\n");
   tables_compute(demo_archive);
+}
+
+void startup_pause() {
+  // Presented again every tenth of a second rather than once: a window that
+  // came up late, or was covered and uncovered, still shows the picture.
+  // Drawn apart from the work frame, whose contents the first scene inherits.
+  static std::uint32_t picture[FRAME_PIXELS];
+  draw_loading_picture(picture);
+  for (int i = 0; i < 30 && demo_running; i++) {
+    display_present(picture);
+    usleep(100000);
+  }
 }
 
 void startup_install_sigterm() {
