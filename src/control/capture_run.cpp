@@ -204,6 +204,8 @@ bool capture_configure(const CaptureOptions& o) {
 }
 
 void capture_frame(const TimelineState& timeline) {
+  // The timeline may draw one more frame in the pass where a scene changes.
+  if (frame >= options.clip_end) return;
   const CaptureScreen& screen = display_capture_screen();
   const bool kept = frame >= options.clip_first;
   if (kept) write_frame_files(timeline, screen, screen.presentations - presentations_seen);

@@ -142,10 +142,10 @@ TEST_F(QnCapture, BadUseGetsOneMessageAndAFailureStatus) {
 // leaves no part of it and keeps an older file by that name as it was.
 TEST_F(QnCapture, AClipIsTheStretchOfTheWholeRun) {
   const std::string ending = "*** Shutdown ***\n";
-  const Result a = capture(data, "-o '" + (out / "a").string() + "' --to 3");
+  const Result a = capture(data, "-o '" + (out / "a").string() + "' --to 30");
   ASSERT_EQ(a.status, 0) << a.err;
   const bool ffmpeg = std::system("command -v ffmpeg >/dev/null") == 0;
-  const Result b = capture(data, "-o '" + (out / "b").string() + "' --from 2 --to 3" +
+  const Result b = capture(data, "-o '" + (out / "b").string() + "' --from 29 --to 30" +
                                      (ffmpeg ? " --video clip.mp4" : ""));
   ASSERT_EQ(b.status, 0) << b.err;
   EXPECT_TRUE(b.out.ends_with(ending)) << b.out;
@@ -153,11 +153,13 @@ TEST_F(QnCapture, AClipIsTheStretchOfTheWholeRun) {
   const std::string log_a = slurp(out / "a" / "frames.csv"),
                     log_b = slurp(out / "b" / "frames.csv");
   const std::size_t header = log_a.find('\n') + 1;
-  EXPECT_EQ(log_b, log_a.substr(0, header) + log_a.substr(log_a.find("\n100,") + 1));
+  EXPECT_EQ(log_b, log_a.substr(0, header) + log_a.substr(log_a.find("\n1450,") + 1));
   const std::string wav_a = slurp(out / "a" / "music.wav"), wav_b = slurp(out / "b" / "music.wav");
   const std::size_t frame_bytes = 882 * 4;  // 20 ms of 16-bit stereo at 44.1 kHz
+  // The clip ends where a scene changes: the frame after it is not kept.
+  ASSERT_EQ(wav_a.size(), 44 + 1500 * frame_bytes);
   ASSERT_EQ(wav_b.size(), 44 + 50 * frame_bytes);
-  EXPECT_TRUE(wav_b.substr(44) == wav_a.substr(44 + 100 * frame_bytes));
+  EXPECT_TRUE(wav_b.substr(44) == wav_a.substr(44 + 1450 * frame_bytes));
   if (!ffmpeg) return;
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(out / "b")) names.push_back(e.path().filename());
