@@ -27,7 +27,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-cmake -S "$top" -B "$build" >/dev/null
+cmake -S "$top" -B "$build" -DQN_TESTS=ON -DQN_BENCH=ON >/dev/null
 targets=(qn_bench_suite qn-capture qn qn_present_counter make_stress_modules music_frame_counter
   music_live_test)
 [ "$all" -eq 0 ] ||

@@ -27,7 +27,11 @@ ffmpeg=${QN_FFMPEG:-ffmpeg}
 
 if [ "${QN_DEMO_NO_BUILD:-0}" != 1 ]; then
   bash "$top/scripts/install-deps.sh"
-  bash "$top/scripts/build.sh"
+  # Watching needs neither tests nor benchmarks: a new build folder leaves
+  # them out (the test command turns them on); an existing one keeps its choice.
+  configure=()
+  [ -f "$build/CMakeCache.txt" ] || configure=(-DQN_TESTS=OFF -DQN_BENCH=OFF)
+  QN_BUILD_DIR=$build bash "$top/scripts/build.sh" "${configure[@]}"
 fi
 
 have_display() {

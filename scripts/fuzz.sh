@@ -11,6 +11,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(archive object_file ase)
+bash "$top/scripts/install-deps.sh" --test  # clang and its sanitizer runtime
 
 cmake -S "$top" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DQN_FUZZ=ON -DQN_TESTS=OFF -DQN_BENCH=OFF -DQN_DISPLAY_PROGRAMS=OFF >/dev/null

@@ -1,39 +1,64 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the tools need.
-# Idempotent: packages already there are left alone, and apt is only asked
-# when something is missing.
-#   scripts/install-deps.sh          the native build
-#   scripts/install-deps.sh --cross ARCH   also what a cross build needs
-#                                   (ARCH: i386, arm64 or s390x)
+# Installs the Debian packages a job needs. Idempotent: packages already
+# there are left alone, and apt is only asked when something is missing.
+#   scripts/install-deps.sh               build and run the demo, make its video
+#                                         and its Debian package (cpack)
+#   scripts/install-deps.sh --test        also the test suite's tools
+#   scripts/install-deps.sh --cross ARCH  also a cross build's compiler and
+#                                         emulator, and the test tools
+#                                         (ARCH: i386, arm64 or s390x)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
+# Building: compiler, CMake, the libraries and the font the pictures are
+# drawn with. Running: xdpyinfo tells the demo command whether there is a
+# display, ffmpeg makes the video where there is none. cpack needs file and
+# dpkg-shlibdeps (dpkg-dev) to declare the package's libraries.
 packages=(
   g++ cmake make pkg-config
-  libmikmod-dev libsdl1.2-dev
-  libgtest-dev libbenchmark-dev
-  libfreetype-dev fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils openbox
+  libmikmod-dev libsdl1.2-dev libfreetype-dev fonts-dejavu-core
+  x11-utils ffmpeg
+  file dpkg-dev
+)
+# The tests: GoogleTest and benchmarks, a private X server and sound server
+# with a window manager for the full-screen checks, reading pictures and sound
+# back, other players of the module, the sanitizer and fuzzer runtime,
+# valgrind, the format check.
+test_packages=(
+  libgtest-dev libbenchmark-dev python3 perl
+  xvfb xdotool imagemagick openbox libsdl2-2.0-0
   pulseaudio pulseaudio-utils sox
   tesseract-ocr tesseract-ocr-eng
-  xmp openmpt123 ffmpeg
+  xmp openmpt123
   valgrind clang libclang-rt-dev clang-format tmux
-  python3 perl
 )
 
-# A cross build: Debian's cross compiler and qemu-user. The target's
-# libraries are not installed: scripts/cross-sysroot.sh unpacks them into the
-# build folder. (g++-multilib conflicts with every cross compiler.)
-if [ "${1:-}" = "--cross" ]; then
-  case ${2:-} in
-    i386) packages+=(g++-i686-linux-gnu) ;;
-    arm64) packages+=(g++-aarch64-linux-gnu) ;;
-    s390x) packages+=(g++-s390x-linux-gnu) ;;
-    *) echo "install-deps.sh: --cross needs i386, arm64 or s390x" >&2; exit 2 ;;
+usage() {
+  echo "usage: scripts/install-deps.sh [--test] [--cross i386|arm64|s390x]" >&2
+  exit 2
+}
+while [ $# -gt 0 ]; do
+  case $1 in
+    --test) packages+=("${test_packages[@]}") ;;
+    # A cross build runs the unit tests and builds the native reference:
+    # Debian's cross compiler and qemu-user besides the test tools. The
+    # target's libraries are not installed: scripts/cross-sysroot.sh unpacks
+    # them into the build folder. (g++-multilib conflicts with every cross compiler.)
+    --cross)
+      case ${2:-} in
+        i386) packages+=(g++-i686-linux-gnu) ;;
+        arm64) packages+=(g++-aarch64-linux-gnu) ;;
+        s390x) packages+=(g++-s390x-linux-gnu) ;;
+        *) echo "install-deps.sh: --cross needs i386, arm64 or s390x" >&2; exit 2 ;;
+      esac
+      packages+=(qemu-user "${test_packages[@]}")
+      shift
+      ;;
+    *) usage ;;
   esac
-  packages+=(qemu-user)
-fi
+  shift
+done
 
 missing=()
 for p in "${packages[@]}"; do

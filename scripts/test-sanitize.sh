@@ -9,7 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 san=${QN_SAN_BUILD_DIR:-$top/build-san}
 plain=${QN_BUILD_DIR:-$top/build}
 jobs=$(nproc)
-bash "$top/scripts/install-deps.sh"
+bash "$top/scripts/install-deps.sh" --test
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -41,7 +41,7 @@ grep -q 'ended at position 42 row 33$' "$work/demo.err" || { echo "sanitize: the
 
 echo "valgrind: a short whole demo in qn-capture"
 [ -x "$plain/qn-capture" ] && [ -x "$plain/tests/reliability/reliability_module" ] || {
-  cmake -S "$top" -B "$plain" >/dev/null
+  cmake -S "$top" -B "$plain" -DQN_TESTS=ON >/dev/null
   cmake --build "$plain" -j"$jobs" --target qn-capture reliability_module qn_data_files
 }
 mkdir -p "$work/vg"

@@ -17,6 +17,8 @@ struct CaptureOptions {
   std::string log = "frames.csv";
   std::string video;      // empty: none
   int max_seconds = 600;  // of virtual time
+  int clip_first = 0;     // the stretch captured, in frames: [clip_first, clip_end)
+  int clip_end = INT_MAX;
 };
 
 enum class CaptureParse { run, help, error };

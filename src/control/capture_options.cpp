@@ -19,11 +19,15 @@ const char* const CAPTURE_USAGE =
     "  --no-wav             mix the sound without keeping it\n"
     "  --log FILE           per-frame CSV log (default \"frames.csv\")\n"
     "  --video FILE.mp4     encode pictures and sound with the ffmpeg program\n"
+    "  --from SECONDS       capture the demo from this time on (default 0)\n"
+    "  --to SECONDS         ... up to this time, then end the run (default: the end)\n"
     "  --max-seconds S      give up after S seconds of virtual time (default 600)\n"
     "  -h, --help           show this text\n"
     "\n"
     "Relative file names are inside the output folder. PNG frame numbers count\n"
-    "from the first frame of the first scene; frame N is at N * 0.02 seconds.\n";
+    "from the first frame of the first scene; frame N is at N * 0.02 seconds.\n"
+    "A run that reaches --to, or the demo's end, is a success; --max-seconds is\n"
+    "a safety limit, and a run stopped by it fails.\n";
 
 namespace {
 bool parse_int(const char* s, int lo, int hi, int* out) {
@@ -59,7 +63,8 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
     }
     const bool takes_value = arg == "-o" || arg == "--out" || arg == "--png-every" ||
                              arg == "--png-from" || arg == "--png-to" || arg == "--wav" ||
-                             arg == "--log" || arg == "--video" || arg == "--max-seconds";
+                             arg == "--log" || arg == "--video" || arg == "--max-seconds" ||
+                             arg == "--from" || arg == "--to";
     if (!takes_value) {
       *error = "unknown option '" + arg + "'";
       return CaptureParse::error;
@@ -84,6 +89,10 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
       o->log = v;
     else if (arg == "--video")
       o->video = v;
+    else if (arg == "--from")
+      ok = parse_seconds(v, true, &o->clip_first);
+    else if (arg == "--to")
+      ok = parse_seconds(v, true, &o->clip_end);
     else
       ok = parse_int(v, 1, 86400, &o->max_seconds);
     if (!ok) {
@@ -93,6 +102,10 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
   }
   if (o->png_first > o->png_last) {
     *error = "--png-from is later than --png-to";
+    return CaptureParse::error;
+  }
+  if (o->clip_first >= o->clip_end) {
+    *error = "--to must be later than --from";
     return CaptureParse::error;
   }
   if (range_given && o->png_every == 0) o->png_every = 1;  // a range alone means every frame in it

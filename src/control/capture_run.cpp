@@ -82,6 +82,32 @@ bool make_folders(const std::string& path) {
 
 std::string video_part_path() { return capture_path(options, options.video) + ".part.mkv"; }
 
+// The finished video is made under this name and renamed once complete:
+// ".part" goes before the extension, which tells ffmpeg the format.
+std::string video_temp_path() {
+  const std::string path = capture_path(options, options.video);
+  const std::size_t dot = path.rfind('.'), slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return path + ".part";
+  return path.substr(0, dot) + ".part" + path.substr(dot);
+}
+
+// A run that failed leaves no unfinished video, says so, and warns of an
+// older file by the final name, which is not this run's.
+void discard_video() {
+  if (!video_started) return;
+  std::remove(video_part_path().c_str());
+  std::remove(video_temp_path().c_str());
+  const std::string path = capture_path(options, options.video);
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0)
+    std::fprintf(stderr, "qn-capture: removed the unfinished video; %s is from an earlier run\n",
+                 path.c_str());
+  else
+    std::fprintf(stderr, "qn-capture: removed the unfinished video; %s was not written\n",
+                 path.c_str());
+}
+
 double wall_seconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
@@ -178,9 +204,13 @@ bool capture_configure(const CaptureOptions& o) {
 }
 
 void capture_frame(const TimelineState& timeline) {
+  // The timeline may draw one more frame in the pass where a scene changes.
+  if (frame >= options.clip_end) return;
   const CaptureScreen& screen = display_capture_screen();
-  write_frame_files(timeline, screen, screen.presentations - presentations_seen);
+  const bool kept = frame >= options.clip_first;
+  if (kept) write_frame_files(timeline, screen, screen.presentations - presentations_seen);
   presentations_seen = screen.presentations;
+  music_capture_keep(kept);
   clock_step();
   clock_step();
   frame++;
@@ -190,7 +220,10 @@ void capture_frame(const TimelineState& timeline) {
     const double rows = music_module->numrow > 0 ? music_module->numrow : 64;
     song_done = std::min(1.0, (end_position + end_row / rows) / music_module->numpos);
   }
-  check_limits();
+  if (frame >= options.clip_end)
+    demo_running = 0;  // the stretch asked for is complete: an orderly end
+  else
+    check_limits();
   show_progress();
 }
 
@@ -204,19 +237,30 @@ bool capture_finish(bool sound_ok) {
   log_file = nullptr;
   if (video_started && !video_close())
     give_up("ffmpeg failed while encoding %s", options.video.c_str());
-  if (!sound_ok) return false;
+  if (options.clip_first > 0 && frame <= options.clip_first)
+    give_up("the demo ended at %.2f s, before the capture was to begin (--from %.2f)", frame * 0.02,
+            options.clip_first * 0.02);
+  if (!sound_ok) {
+    discard_video();
+    return false;
+  }
 
   std::fprintf(stderr,
                "qn-capture: %d frames (%.2f s of demo) in %.1f s, ended at position %d row %d\n",
                frame, frame * 0.02, wall_seconds(), end_position, end_row);
-  if (failed || !video_started) return !failed;
-  const std::string part = video_part_path();
-  const bool ok =
-      video_mux(part, capture_path(options, options.wav), capture_path(options, options.video));
-  std::remove(part.c_str());
-  if (!ok) {
-    std::fprintf(stderr, "qn-capture: ffmpeg could not write %s\n", options.video.c_str());
+  if (failed) {
+    discard_video();
     return false;
   }
+  if (!video_started) return true;
+  const std::string temp = video_temp_path(), path = capture_path(options, options.video);
+  const bool ok = video_mux(video_part_path(), capture_path(options, options.wav), temp) &&
+                  std::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    std::fprintf(stderr, "qn-capture: ffmpeg could not write %s\n", options.video.c_str());
+    discard_video();
+    return false;
+  }
+  std::remove(video_part_path().c_str());
   return true;
 }

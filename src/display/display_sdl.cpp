@@ -6,7 +6,9 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/alarm.h"
@@ -68,6 +70,33 @@ void present_locked(const std::uint32_t* image, const char* lock_error) {
   SDL_UnlockSurface(screen);
   SDL_UpdateRect(screen, 0, 0, 0, 0);
 }
+
+// SDL's own order of the drivers that draw in a window or on a frame buffer.
+// Left to itself SDL goes on to a text-mode driver, which draws the demo as
+// coloured characters into the terminal: without a display, that is no
+// display. A driver the user names in SDL_VIDEODRIVER is used as named.
+constexpr const char* GRAPHICAL_DRIVERS[] = {"x11", "dga", "fbcon", "directfb", "ggi", "svgalib"};
+
+// SDL_Init for video; on failure, the reason to print.
+bool init_video(std::string* reason) {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen && *chosen) {
+    if (SDL_Init(SDL_INIT_VIDEO) >= 0) return true;
+    *reason = SDL_GetError();
+    return false;
+  }
+  for (const char* driver : GRAPHICAL_DRIVERS) {
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    const int init = SDL_Init(SDL_INIT_VIDEO);
+    unsetenv("SDL_VIDEODRIVER");
+    if (init >= 0) return true;
+  }
+  const char* display = std::getenv("DISPLAY");
+  *reason = display && *display ? "no graphical display was found (cannot open the X display \"" +
+                                      std::string(display) + "\")"
+                                : "no graphical display was found (DISPLAY is not set)";
+  return false;
+}
 }  // namespace
 
 DisplayState* display_open(int width, int height, int bits_per_pixel, int windowed) {
@@ -76,13 +105,14 @@ DisplayState* display_open(int width, int height, int bits_per_pixel, int window
 
   // SIGINT and SIGTERM keep their usual effect until demo control installs
   // its own SIGTERM handler.
-  int init;
+  std::string reason;
+  bool init;
   {
     SignalKeep signals;
-    init = SDL_Init(SDL_INIT_VIDEO);
+    init = init_video(&reason);
   }
-  if (init < 0) {
-    std::fprintf(stderr, "Unable to initiate SDL: %s\n", SDL_GetError());
+  if (!init) {
+    std::fprintf(stderr, "Unable to initiate SDL: %s\n", reason.c_str());
     return nullptr;
   }
 

@@ -20,6 +20,7 @@ std::FILE* wav_file = nullptr;
 int driver_ordinal = 0;
 bool registered = false;
 bool write_failed = false;
+bool keeping = true;
 std::uint32_t data_bytes = 0;
 std::uint32_t wav_rate = 44100;
 
@@ -83,6 +84,7 @@ void capture_update() {
   if (!wav_file || bytes > sizeof buffer) return;
   const ULONG mixed = VC_WriteBytes(buffer, bytes);
   if (mixed < bytes) std::memset(buffer + mixed, 0, bytes - mixed);
+  if (!keeping) return;  // mixed all the same: the song goes on as it would
   // The mixer's samples are 16-bit words in the machine's byte order; a
   // WAV's are little-endian.
   if constexpr (std::endian::native == std::endian::big)
@@ -133,6 +135,8 @@ int music_capture_driver_ordinal() { return wav_file ? driver_ordinal : 0; }
 
 bool music_capture_ok() { return !write_failed; }
 
+void music_capture_keep(bool keep) { keeping = keep; }
+
 bool music_capture_open(const char* wav_path) {
   if (wav_file) return true;
   wav_file = std::fopen(wav_path, "wb");
@@ -142,6 +146,7 @@ bool music_capture_open(const char* wav_path) {
   }
   data_bytes = 0;
   write_failed = false;
+  keeping = true;
   if (!registered) {
     MikMod_RegisterDriver(&drv_capture);
     registered = true;

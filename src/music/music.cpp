@@ -1,8 +1,10 @@
 // The module player and the 10 ms timer whose handler mixes and ticks.
 #include "music/music.h"
 
+#include <fcntl.h>
 #include <sys/time.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -26,6 +28,29 @@ std::uint64_t monotonic_ns() {
          static_cast<std::uint64_t>(ts.tv_nsec);
 }
 
+// While the library probes for a device, the sound libraries under it (ALSA's,
+// a sound server's client) print their own diagnostics, dozens of lines where
+// there is no device: they go to /dev/null, and the demo says the outcome in
+// one line of its own.
+class QuietStderr {
+ public:
+  QuietStderr() : saved_(dup(2)) {
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, 2);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ < 0) return;
+    dup2(saved_, 2);
+    close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_;
+};
+
 // Tries the preferred driver first, then autodetection. The SDL driver mixes
 // in SDL's own audio thread, so MikMod_Update returns at once; a sound
 // server's driver blocks in its write and would hold the timer handler (and so
@@ -38,6 +63,7 @@ int init_library() {
   AlarmBlock block;
   // The SDL output starts SDL 2, whose handlers would swallow Ctrl-C.
   SignalKeep signals;
+  QuietStderr quiet;
   if (preferred > 0) {
     md_device = static_cast<UWORD>(preferred);
     if (MikMod_Init("") == 0) return 0;

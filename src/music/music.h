@@ -43,3 +43,6 @@ bool music_capture_open(const char* wav_path);
 bool music_start_virtual();
 // False once writing the WAV has failed (reported once on standard error).
 bool music_capture_ok();
+// While false (true after music_capture_open) the driver mixes but keeps
+// nothing: a capture that starts later than the song.
+void music_capture_keep(bool keep);

@@ -27,4 +27,12 @@ prepare_data good
 SDL_VIDEODRIVER=x11 DISPLAY=:0.999 XAUTHORITY=/nonexistent start_qn -w
 expect_failure $'Unpacking data...\nInitiating SDL startup sequence...' "no display"
 grep -q '^Unable to initiate SDL: ' "$WORK/err" || fail "no SDL error on standard error"
+
+# No display and no driver chosen: SDL's text-mode fallback would draw into
+# the terminal, so it counts as no display.
+unset SDL_VIDEODRIVER DISPLAY
+start_qn -w
+expect_failure $'Unpacking data...\nInitiating SDL startup sequence...' "DISPLAY unset"
+[ "$(cat "$WORK/err")" = "Unable to initiate SDL: no graphical display was found (DISPLAY is not set)" ] ||
+  fail "DISPLAY unset: $(head -c 300 "$WORK/err")"
 echo ok

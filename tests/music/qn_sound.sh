@@ -62,7 +62,9 @@ mv real.xm music.xm
 status=0
 PULSE_SERVER=unix:/nonexistent SDL_AUDIODRIVER=none timeout -k 5 60 "$qn" -w >out.txt 2>err.txt || status=$?
 [ "$status" -eq 1 ] || fail "no device: status $status"
-grep -q "^Mikmod: Unable to initialize mikmod: ." err.txt || fail "no device: $(cat err.txt)"
+# One line of the demo's own: the sound libraries' probing is not shown.
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q "^Mikmod: Unable to initialize mikmod: ." err.txt ||
+  fail "no device: $(cat err.txt)"
 [ ! -e music.wav ] && [ ! -e music.raw ] || fail "no device: a file driver wrote into the folder"
 
 # --- SIGTERM during the pause, before the handler: the default action --------

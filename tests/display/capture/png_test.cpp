@@ -57,7 +57,14 @@ TEST(CaptureOptions, TimeRangesBecomeFrameNumbers) {
   EXPECT_EQ(capture_path(o, "/tmp/a.wav"), "/tmp/a.wav");
 
   o = {};
+  ASSERT_EQ(parse({"--from", "2", "--to", "30.001"}, &o, &error), CaptureParse::run);
+  EXPECT_EQ(o.clip_first, 100);
+  EXPECT_EQ(o.clip_end, 1501);  // the frame at 30.00 s still begins inside the clip
+
+  o = {};
   EXPECT_EQ(parse({"--png-from", "3", "--png-to", "2"}, &o, &error), CaptureParse::error);
+  o = {};
+  EXPECT_EQ(parse({"--from", "3", "--to", "3"}, &o, &error), CaptureParse::error);
   o = {};
   EXPECT_EQ(parse({"--png-from", "nan"}, &o, &error), CaptureParse::error);
   o = {};

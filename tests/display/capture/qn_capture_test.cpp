@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,19 +36,21 @@ std::string bin_dir() {
 
 struct Result {
   int status;
-  std::string err;
+  std::string err, out;
 };
 
 // Runs qn-capture in `dir` with `args` (and optional NAME=value settings);
 // the time limit only catches a hang, on a busy machine under an emulator too.
 Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "") {
   const fs::path err = fs::temp_directory_path() / ("qn-capture-err-" + std::to_string(getpid()));
+  const fs::path out = fs::temp_directory_path() / ("qn-capture-out-" + std::to_string(getpid()));
   const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 1800 env " + env_prefix + " " +
-                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args +
-                          " >/dev/null 2>'" + err.string() + "'";
+                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args + " >'" +
+                          out.string() + "' 2>'" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
-  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err)};
+  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err), slurp(out)};
   fs::remove(err);
+  fs::remove(out);
   return r;
 }
 
@@ -132,6 +135,48 @@ TEST_F(QnCapture, BadUseGetsOneMessageAndAFailureStatus) {
   r = capture(out / "empty", "-o out/run");
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(fs::exists(out / "empty" / "out"));
+}
+
+// A stretch of the demo is a success: its frames and sound are those of the
+// whole run's; a video is made under a temporary name, and a run that fails
+// leaves no part of it and keeps an older file by that name as it was.
+TEST_F(QnCapture, AClipIsTheStretchOfTheWholeRun) {
+  const std::string ending = "*** Shutdown ***\n";
+  const Result a = capture(data, "-o '" + (out / "a").string() + "' --to 30");
+  ASSERT_EQ(a.status, 0) << a.err;
+  const bool ffmpeg = std::system("command -v ffmpeg >/dev/null") == 0;
+  const Result b = capture(data, "-o '" + (out / "b").string() + "' --from 29 --to 30" +
+                                     (ffmpeg ? " --video clip.mp4" : ""));
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_TRUE(b.out.ends_with(ending)) << b.out;
+
+  const std::string log_a = slurp(out / "a" / "frames.csv"),
+                    log_b = slurp(out / "b" / "frames.csv");
+  const std::size_t header = log_a.find('\n') + 1;
+  EXPECT_EQ(log_b, log_a.substr(0, header) + log_a.substr(log_a.find("\n1450,") + 1));
+  const std::string wav_a = slurp(out / "a" / "music.wav"), wav_b = slurp(out / "b" / "music.wav");
+  const std::size_t frame_bytes = 882 * 4;  // 20 ms of 16-bit stereo at 44.1 kHz
+  // The clip ends where a scene changes: the frame after it is not kept.
+  ASSERT_EQ(wav_a.size(), 44 + 1500 * frame_bytes);
+  ASSERT_EQ(wav_b.size(), 44 + 50 * frame_bytes);
+  EXPECT_TRUE(wav_b.substr(44) == wav_a.substr(44 + 1450 * frame_bytes));
+  if (!ffmpeg) return;
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(out / "b")) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"clip.mp4", "frames.csv", "music.wav"}));
+
+  std::ofstream(out / "b" / "clip.mp4") << "older";
+  const Result c =
+      capture(data, "-o '" + (out / "b").string() + "' --video clip.mp4 --max-seconds 1");
+  EXPECT_EQ(c.status, 1);
+  EXPECT_NE(c.err.find("removed the unfinished video; " + (out / "b" / "clip.mp4").string() +
+                       " is from an earlier run"),
+            std::string::npos)
+      << c.err;
+  EXPECT_EQ(slurp(out / "b" / "clip.mp4"), "older");
+  for (const auto& e : fs::directory_iterator(out / "b"))
+    EXPECT_EQ(e.path().filename().string().find("part"), std::string::npos) << e.path();
 }
 
 TEST(QnCaptureHelp, PrintsUsage) {
