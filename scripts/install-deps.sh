@@ -11,7 +11,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 packages=(
   g++ cmake make pkg-config
-  libmikmod-dev libsdl1.2-dev
+  libmikmod-dev libsdl1.2-dev libpng-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
