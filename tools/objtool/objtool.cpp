@@ -114,8 +114,15 @@ int command_import(int argc, char** argv) {
   }
   ListHolder holder;
   for (const char* input : inputs) {
-    if (int code = ase_import(input, &holder.list)) {
-      std::fprintf(stderr, "objtool: %s: %s (code %d)\n", input, ase_message(code), code);
+    AseWhere where;
+    if (int code = ase_import(input, &holder.list, &where)) {
+      char at[128] = "", item[16] = "";
+      if (where.item >= 0) std::snprintf(item, sizeof item, " %d", where.item);
+      if (*where.keyword)
+        std::snprintf(at, sizeof at, ", at %s%s%s%s%s", where.keyword, item,
+                      *where.object ? " of object \"" : "", where.object,
+                      *where.object ? "\"" : "");
+      std::fprintf(stderr, "objtool: %s: %s%s (code %d)\n", input, ase_message(code), at, code);
       return 1;
     }
   }
