@@ -76,11 +76,12 @@ bool video_open(const std::string& part_path, int width, int height, bool lossle
                                 "-i",
                                 "pipe:0"};
   // For ordinary players: 4:2:0 at a constant quality. CRF 18 keeps the
-  // enlarged pixels' edges clean; "veryfast" keeps the encoder ahead of the
-  // song on two cores. Lossless is RGB, so no colour is rounded or shared.
+  // enlarged pixels' edges clean; "superfast" keeps a 4x video ahead of the
+  // song on two cores (half the work of "veryfast", for files about 45%
+  // larger). Lossless is RGB, so no colour is rounded or shared.
   const std::vector<std::string> codec =
       lossless ? std::vector<std::string>{"-c:v", "libx264rgb", "-qp", "0", "-preset", "ultrafast"}
-               : std::vector<std::string>{"-c:v", "libx264", "-preset",  "veryfast",
+               : std::vector<std::string>{"-c:v", "libx264", "-preset",  "superfast",
                                           "-crf", "18",      "-pix_fmt", "yuv420p"};
   args.insert(args.end(), codec.begin(), codec.end());
   args.push_back(part_path);
