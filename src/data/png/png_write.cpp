@@ -8,9 +8,10 @@
 #include <vector>
 
 namespace {
-// Level 1 with the Sub filter: the demo's flat areas and repeated rows pack
-// well, and a frame is written in a fraction of the time level 6 and
-// adaptive filtering take.
+// zlib level 1, each row filtered Sub or Up, whichever is smaller: flat
+// areas pack well and an enlarged frame's repeated rows almost vanish, in a
+// fraction of the time level 6 with all five filters takes, for files about
+// a tenth larger.
 constexpr int ZLIB_LEVEL = 1;
 
 // libpng reports failures by longjmp, so nothing here may need destroying.
@@ -27,7 +28,7 @@ bool write_rows(std::FILE* file, png_bytepp rows, int width, int height) {
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, ZLIB_LEVEL);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB | PNG_FILTER_UP);
   png_write_info(png, info);
   png_write_image(png, rows);
   png_write_end(png, nullptr);
