@@ -60,21 +60,11 @@ bool video_open(const std::string& part_path, int width, int height, bool lossle
   if (pipe(fds) != 0) return false;
   // The words 0x00RRGGBB as they lie in memory.
   const char* pixel_order = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
-  std::vector<std::string> args{"ffmpeg",
-                                "-hide_banner",
-                                "-loglevel",
-                                "error",
-                                "-y",
-                                "-f",
-                                "rawvideo",
-                                "-pixel_format",
-                                pixel_order,
-                                "-video_size",
-                                std::to_string(width) + "x" + std::to_string(height),
-                                "-framerate",
-                                "50",
-                                "-i",
-                                "pipe:0"};
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  std::vector<std::string> args{"ffmpeg",    "-hide_banner", "-loglevel", "error",
+                                "-y",        "-f",           "rawvideo",  "-pixel_format",
+                                pixel_order, "-video_size",  size,        "-framerate",
+                                "50",        "-i",           "pipe:0"};
   // For ordinary players: 4:2:0 at a constant quality. CRF 18 keeps the
   // enlarged pixels' edges clean; "superfast" keeps a 4x video ahead of the
   // song on two cores (half the work of "veryfast", for files about 45%
