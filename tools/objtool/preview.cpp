@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,7 @@ constexpr float CAMERA_Z = -500.0f;
 // one-degree steps spread over the row.
 constexpr int TURN_TICKS = 360;
 constexpr int GUTTER = 4;
+constexpr int MAX_ROWS = 64;  // a sheet of every object stays a picture one can open
 constexpr std::uint32_t BACKGROUND = 0x101018;
 constexpr std::uint32_t GUTTER_COLOUR = 0x404048;
 
@@ -62,7 +64,7 @@ void sheet_place(std::vector<std::uint32_t>& sheet, int sheet_width, const std::
   const int top = GUTTER + row * (FRAME_HEIGHT + GUTTER);
   for (int y = 0; y < FRAME_HEIGHT; y++)
     std::copy_n(frame + y * FRAME_WIDTH, FRAME_WIDTH,
-                sheet.begin() + (top + y) * sheet_width + left);
+                sheet.begin() + static_cast<std::ptrdiff_t>(top + y) * sheet_width + left);
 }
 }  // namespace
 
@@ -117,6 +119,11 @@ int command_preview(int argc, char** argv) {
   std::vector<int> shown;
   for (int i = 0; i < list.count; ++i)
     if (only < 0 || i == only) shown.push_back(i);
+  if (shown.size() > MAX_ROWS) {
+    std::fprintf(stderr, "objtool: %s has %d objects; draw them one at a time with --object N\n",
+                 input, list.count);
+    return 1;
+  }
   const int sheet_width = GUTTER + frames * (FRAME_WIDTH + GUTTER);
   const int sheet_height = GUTTER + static_cast<int>(shown.size()) * (FRAME_HEIGHT + GUTTER);
   std::vector<std::uint32_t> sheet(static_cast<std::size_t>(sheet_width) * sheet_height,
