@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the target libraries of a cross build: Debian's packages of ARCH for
-# libmikmod, FreeType, GoogleTest and libstdc++ with everything they need at run time,
+# libmikmod, libpng, FreeType, GoogleTest and libstdc++ with everything they need at run time,
 # unpacked into DIR/sysroot. Nothing is installed into the system: apt runs
 # with a state of its own in DIR/apt (lists for ARCH alone, an empty
 # "installed" list), so the host's packages, its foreign architectures and
@@ -17,7 +17,7 @@ mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 state=$dir/apt
 sysroot=$dir/sysroot
-roots=(libmikmod-dev libfreetype-dev libgtest-dev libstdc++6)
+roots=(libmikmod-dev libpng-dev libfreetype-dev libgtest-dev libstdc++6)
 # Headers and link-time files the cross compiler packages bring themselves;
 # their copies in the sysroot would shadow the compiler's own.
 toolchain='^(libc6-dev|linux-libc-dev|libcrypt-dev|libnsl-dev|libtirpc-dev|libc-dev-bin|rpcsvc-proto|libstdc\+\+-12-dev|libgcc-12-dev)$'

@@ -17,7 +17,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 # dpkg-shlibdeps (dpkg-dev) to declare the package's libraries.
 packages=(
   g++ cmake make pkg-config
-  libmikmod-dev libsdl1.2-dev libfreetype-dev fonts-dejavu-core
+  libmikmod-dev libsdl1.2-dev libpng-dev libfreetype-dev fonts-dejavu-core
   x11-utils ffmpeg
   file dpkg-dev
 )

@@ -15,7 +15,9 @@ struct CaptureOptions {
   int png_last = INT_MAX;
   std::string wav = "music.wav";  // empty: sound mixed but not kept
   std::string log = "frames.csv";
-  std::string video;      // empty: none
+  std::string video;  // empty: none
+  bool video_lossless = false;
+  int scale = 1;          // PNGs and video, each pixel an n x n block
   int max_seconds = 600;  // of virtual time
   int clip_first = 0;     // the stretch captured, in frames: [clip_first, clip_end)
   int clip_end = INT_MAX;

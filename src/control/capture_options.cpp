@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "control/capture.h"
+#include "control/capture_scale.h"
 
 const char* const CAPTURE_USAGE =
     "Usage: qn-capture [options]\n"
@@ -18,7 +19,12 @@ const char* const CAPTURE_USAGE =
     "  --wav FILE           the sound as a WAV file (default \"music.wav\")\n"
     "  --no-wav             mix the sound without keeping it\n"
     "  --log FILE           per-frame CSV log (default \"frames.csv\")\n"
-    "  --video FILE.mp4     encode pictures and sound with the ffmpeg program\n"
+    "  --video FILE.mp4     encode pictures and sound with the ffmpeg program:\n"
+    "                       H.264 (4:2:0, constant quality) with AAC sound\n"
+    "  --video-lossless     ... as lossless RGB H.264 instead: every pixel exact,\n"
+    "                       larger, and not every player shows it\n"
+    "  --scale N            PNGs and video N times larger, 1 to 8 (default 1);\n"
+    "                       each pixel becomes an N x N block\n"
     "  --from SECONDS       capture the demo from this time on (default 0)\n"
     "  --to SECONDS         ... up to this time, then end the run (default: the end)\n"
     "  --max-seconds S      give up after S seconds of virtual time (default 600)\n"
@@ -53,7 +59,7 @@ bool parse_seconds(const char* s, bool round_up, int* frame) {
 }  // namespace
 
 CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std::string* error) {
-  bool range_given = false, no_wav = false;
+  bool range_given = false, no_wav = false, lossless = false;
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") return CaptureParse::help;
@@ -61,10 +67,14 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
       no_wav = true;
       continue;
     }
+    if (arg == "--video-lossless") {
+      lossless = true;
+      continue;
+    }
     const bool takes_value = arg == "-o" || arg == "--out" || arg == "--png-every" ||
                              arg == "--png-from" || arg == "--png-to" || arg == "--wav" ||
                              arg == "--log" || arg == "--video" || arg == "--max-seconds" ||
-                             arg == "--from" || arg == "--to";
+                             arg == "--from" || arg == "--to" || arg == "--scale";
     if (!takes_value) {
       *error = "unknown option '" + arg + "'";
       return CaptureParse::error;
@@ -93,6 +103,8 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
       ok = parse_seconds(v, true, &o->clip_first);
     else if (arg == "--to")
       ok = parse_seconds(v, true, &o->clip_end);
+    else if (arg == "--scale")
+      ok = parse_int(v, 1, CAPTURE_MAX_SCALE, &o->scale);
     else
       ok = parse_int(v, 1, 86400, &o->max_seconds);
     if (!ok) {
@@ -109,6 +121,11 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
     return CaptureParse::error;
   }
   if (range_given && o->png_every == 0) o->png_every = 1;  // a range alone means every frame in it
+  if (lossless && o->video.empty()) {
+    *error = "--video-lossless needs --video";
+    return CaptureParse::error;
+  }
+  o->video_lossless = lossless;
   if (no_wav) {
     if (!o->video.empty()) {
       *error = "--video needs the sound: drop --no-wav";

@@ -18,9 +18,10 @@
 #include "common/frame.h"
 #include "common/globals.h"
 #include "control/capture.h"
-#include "control/capture_png.h"
+#include "control/capture_scale.h"
 #include "control/capture_video.h"
 #include "control/timeline.h"
+#include "data/png/png_write.h"
 #include "display/display_capture.h"
 #include "music/music.h"
 
@@ -38,6 +39,7 @@ double song_done = 0.0;                      // fraction of the song played
 std::chrono::steady_clock::time_point started;
 bool finished = false;                  // the demo shut down in order
 std::vector<std::string> made_folders;  // by us, outermost first
+std::vector<std::uint32_t> scaled;      // the frame enlarged, at --scale above 1
 bool log_made = false, wav_existed = false;
 
 // A start-up that fails (a bad data file) leaves nothing behind: the log,
@@ -124,9 +126,15 @@ void show_progress(bool last = false) {
   if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
   shown_at = wall;
   shown_tenth = tenth;
-  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s",
+  // The time left assumes the rest of the song goes as fast as what was done.
+  char left[32] = "";
+  if (!last && song_done > 0.0) {
+    const int seconds = static_cast<int>(wall * (1.0 - song_done) / song_done + 0.5);
+    std::snprintf(left, sizeof left, ", %d:%02d left", seconds / 60, seconds % 60);
+  }
+  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s%s",
                terminal ? "\r" : "", static_cast<int>(song_done * 100.0), frame,
-               wall > 0 ? frame / wall : 0.0, terminal ? "  " : "\n");
+               wall > 0 ? frame / wall : 0.0, left, terminal ? "    " : "\n");
   progress_shown = terminal;
 }
 
@@ -141,20 +149,33 @@ bool png_wanted() {
          (frame - options.png_first) % options.png_every == 0;
 }
 
+// The picture as it is written: the frame itself, or its enlargement.
+std::span<const std::uint32_t> output_picture(const CaptureScreen& screen) {
+  const std::span<const std::uint32_t> frame_pixels(screen.picture, FRAME_PIXELS);
+  if (options.scale == 1) return frame_pixels;
+  scaled.resize(static_cast<std::size_t>(FRAME_PIXELS) * options.scale * options.scale);
+  capture_scale(frame_pixels, FRAME_WIDTH, FRAME_HEIGHT, options.scale, scaled);
+  return scaled;
+}
+
 void write_frame_files(const TimelineState& t, const CaptureScreen& screen, int presented) {
   if (log_file) write_log_line(t, presented);
-  if (png_wanted()) {
+  const bool png = png_wanted();
+  if (!png && options.video.empty()) return;
+  const std::span<const std::uint32_t> picture = output_picture(screen);
+  const int width = FRAME_WIDTH * options.scale, height = FRAME_HEIGHT * options.scale;
+  if (png) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06d.png", frame);
     const std::string path = options.out_dir + "/" + name;
-    if (!png_write(path.c_str(), screen.picture, FRAME_WIDTH, FRAME_HEIGHT))
+    if (!png_write(path.c_str(), picture, width, height))
       give_up("cannot write %s: %s", path.c_str(), std::strerror(errno));
   }
   if (!options.video.empty()) {
-    if (!video_started && !video_open(video_part_path()))
+    if (!video_started && !video_open(video_part_path(), width, height, options.video_lossless))
       give_up("cannot start ffmpeg for %s", options.video.c_str());
     video_started = true;
-    if (!failed && !video_frame(screen.picture)) give_up("ffmpeg stopped taking frames");
+    if (!failed && !video_frame(picture)) give_up("ffmpeg stopped taking frames");
   }
 }
 

@@ -3,15 +3,18 @@
 // a second run puts pictures and sound into the final file.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 // True when an executable "ffmpeg" is on PATH.
 bool video_program_found();
 
-// Starts the encoder writing the picture-only file `part_path`.
-bool video_open(const std::string& part_path);
-// One 320x240 frame; false once the encoder has gone away.
-bool video_frame(const std::uint32_t* pixels);
+// Starts the encoder writing the picture-only file `part_path` from frames
+// of width x height: H.264 4:2:0 at a constant quality for ordinary players,
+// or lossless RGB.
+bool video_open(const std::string& part_path, int width, int height, bool lossless);
+// One frame of the size given to video_open; false once the encoder has gone.
+bool video_frame(std::span<const std::uint32_t> pixels);
 // Ends the stream and waits for the encoder; false when it failed.
 bool video_close();
 

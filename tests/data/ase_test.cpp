@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "data/object_file.h"
 #include "temp_file.h"
 
 namespace {
@@ -146,15 +147,32 @@ TEST(AseImport, OtherExporterLayouts) {
   ListHolder h3;
   EXPECT_EQ(import(first, h3), 8);
 
-  // Normals before the faces: the face reads hit *MESH_FACENORMAL and fail.
-  AseObject normals_first;
-  std::string text = normals_first.head() + "\t\t*MESH_VERTEX_LIST {\n" + normals_first.vertices +
-                     "\t\t}\n\t\t*MESH_NORMALS {\n\t\t\t*MESH_FACENORMAL 0\t0.0\t0.0\t1.0\n"
-                     "\t\t\t*MESH_FACENORMAL 1\t0.0\t0.0\t1.0\n\t\t}\n\t\t*MESH_FACE_LIST {\n" +
-                     normals_first.faces + "\t\t}\n\t}\n" + normals_first.colour + "}\n";
-  ListHolder h4;
-  EXPECT_EQ(import(text, h4), 10);
-  EXPECT_EQ(h4.list.count, 0);
+  // As other exporters write it: comments, normals and texture lists before
+  // the vertex list and between it and the faces. Keywords match whole, so
+  // *MESH_VERTEXNORMAL and *MESH_FACENORMAL are never taken for the lists'
+  // lines: the object file is the one the plain layout gives.
+  const std::string normals =
+      "\t\t*MESH_NORMALS {\n\t\t\t*MESH_FACENORMAL 0\t0.0\t0.0\t1.0\n"
+      "\t\t\t\t*MESH_VERTEXNORMAL 0\t0.0\t0.0\t1.0\n\t\t\t*MESH_FACENORMAL 1\t0.0\t1.0\t0.0\n"
+      "\t\t\t\t*MESH_VERTEXNORMAL 2\t0.0\t1.0\t0.0\n\t\t}\n";
+  AseObject o;
+  const std::string exported =
+      o.head() + "\t\t*COMMENT \"normals first\"\n" + normals +
+      "\t\t*MESH_NUMTVERTEX 1\n\t\t*MESH_TVERTLIST {\n\t\t\t*MESH_TVERT 0\t0.5\t0.5\t0.0\n\t\t}\n"
+      "\t\t*MESH_VERTEX_LIST {\n" +
+      o.vertices + "\t\t}\n" + normals +
+      "\t\t*MESH_TFACELIST {\n\t\t\t*MESH_TFACE 0\t0\t0\t0\n\t\t}\n\t\t*MESH_FACE_LIST {\n" +
+      o.faces + "\t\t}\n\t\t*COMMENT \"end\"\n\t}\n" + o.colour + "}\n";
+  std::string written[2];
+  for (int k = 0; k < 2; ++k) {
+    ListHolder h4;
+    ASSERT_EQ(import(k ? exported : o.text(), h4), 0) << k;
+    TempFile out;
+    ASSERT_EQ(object_file_write(out.c_str(), &h4.list), 0);
+    written[k] = out.read();
+  }
+  EXPECT_FALSE(written[0].empty());
+  EXPECT_TRUE(written[0] == written[1]);
 }
 
 TEST(AseImport, LimitsAndDamageAreRefusedCleanly) {
@@ -200,6 +218,21 @@ TEST(AseImport, LimitsAndDamageAreRefusedCleanly) {
     SCOPED_TRACE(c.what);
     ListHolder h;
     EXPECT_EQ(import(c.text, h), c.code);
+    if (c.code == 0) continue;
+    // The refusal says where: the keyword, the line's number in its list.
+    TempFile file(c.text);
+    AseWhere where;
+    ListHolder again;
+    ase_import(file.c_str(), &again.list, &where);
+    if (std::string(c.what) == "index past the vertices") {
+      EXPECT_STREQ(where.keyword, "*MESH_FACE");
+      EXPECT_EQ(where.item, 1);
+      EXPECT_STREQ(where.object, "Box");
+    }
+    if (std::string(c.what) == "more vertices declared") {
+      EXPECT_EQ(where.item, 4);
+    }
+    EXPECT_NE(*where.keyword, '\0');
     const int kept = std::string(c.what) == "second object damaged" ? 1 : 0;
     EXPECT_EQ(h.list.count, kept);
     EXPECT_EQ(h.list.ramp_count, kept);

@@ -9,15 +9,21 @@
 #include "data/object_file.h"
 #include "engine/engine.h"
 #include "engine/model.h"
+#include "preview.h"
 
 namespace {
 const char USAGE[] =
     "usage: objtool import -o OUTPUT [--smooth NAME]... INPUT.ase...\n"
     "       objtool summary FILE\n"
+    "       objtool preview FILE.3dw -o PICTURE.png [--object N] [--frames K]\n"
     "\n"
     "import   reads every geometric object of the ASE files, in order, makes the\n"
     "         objects named by --smooth smooth-shaded, and writes the object file\n"
-    "summary  prints the objects of an object file: counts, radii, shading, colours\n";
+    "summary  prints the objects of an object file: counts, radii, shading, colours\n"
+    "preview  draws the objects as the demo's tunnel scene does (its camera, light,\n"
+    "         shading and culling), each turning through K pictures (default 6,\n"
+    "         1 to 36) in a row of a contact sheet; --object N draws only object N\n"
+    "         (counting from 0)\n";
 
 const char* ase_message(int code) {
   switch (code) {
@@ -44,31 +50,6 @@ const char* ase_message(int code) {
     case ASE_BAD_INDEX:
       return "a face refers to a vertex that does not exist";
     case ASE_TOO_MANY_COLOURS:
-      return "more than 100 distinct colours";
-    default:
-      return "unknown failure";
-  }
-}
-
-const char* object_file_message(int code) {
-  switch (code) {
-    case 1:
-      return "the list is full";
-    case 2:
-      return "cannot open the file";
-    case 3:
-      return "not an object file (wrong magic)";
-    case 4:
-      return "out of memory";
-    case 5:
-      return "the file is truncated";
-    case 6:
-      return "a count or number out of range";
-    case 7:
-      return "a face with a bad corner count or vertex index";
-    case 8:
-      return "more than 1000 objects";
-    case 9:
       return "more than 100 distinct colours";
     default:
       return "unknown failure";
@@ -114,8 +95,15 @@ int command_import(int argc, char** argv) {
   }
   ListHolder holder;
   for (const char* input : inputs) {
-    if (int code = ase_import(input, &holder.list)) {
-      std::fprintf(stderr, "objtool: %s: %s (code %d)\n", input, ase_message(code), code);
+    AseWhere where;
+    if (int code = ase_import(input, &holder.list, &where)) {
+      char at[128] = "", item[16] = "";
+      if (where.item >= 0) std::snprintf(item, sizeof item, " %d", where.item);
+      if (*where.keyword)
+        std::snprintf(at, sizeof at, ", at %s%s%s%s%s", where.keyword, item,
+                      *where.object ? " of object \"" : "", where.object,
+                      *where.object ? "\"" : "");
+      std::fprintf(stderr, "objtool: %s: %s%s (code %d)\n", input, ase_message(code), at, code);
       return 1;
     }
   }
@@ -185,6 +173,31 @@ int command_summary(const char* path) {
 }
 }  // namespace
 
+const char* object_file_message(int code) {
+  switch (code) {
+    case 1:
+      return "the list is full";
+    case 2:
+      return "cannot open the file";
+    case 3:
+      return "not an object file (wrong magic)";
+    case 4:
+      return "out of memory";
+    case 5:
+      return "the file is truncated";
+    case 6:
+      return "a count or number out of range";
+    case 7:
+      return "a face with a bad corner count or vertex index";
+    case 8:
+      return "more than 1000 objects";
+    case 9:
+      return "more than 100 distinct colours";
+    default:
+      return "unknown failure";
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc >= 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
     std::fputs(USAGE, stdout);
@@ -192,6 +205,7 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2 && !std::strcmp(argv[1], "import")) return command_import(argc - 2, argv + 2);
   if (argc == 3 && !std::strcmp(argv[1], "summary")) return command_summary(argv[2]);
+  if (argc >= 2 && !std::strcmp(argv[1], "preview")) return command_preview(argc - 2, argv + 2);
   std::fputs(USAGE, stderr);
   return 1;
 }

@@ -23,9 +23,18 @@ enum AseCode {
   ASE_TOO_MANY_COLOURS = 13,  // the object's colour would be a 101st shade ramp
 };
 
+// Where an object failed: the keyword being looked for or read when it did,
+// the vertex or face number when in a list, and the object's name once read.
+struct AseWhere {
+  const char* keyword = "";
+  int item = -1;
+  char object[40] = {};
+};
+
 // Imports every geometric object of the file into the list. A failure leaves
-// the objects completed before it and nothing of the failed one.
-int ase_import(const char* path, ObjectList* list);
+// the objects completed before it and nothing of the failed one; when it was
+// inside an object, *where (if given) says where.
+int ase_import(const char* path, ObjectList* list, AseWhere* where = nullptr);
 // Face normals, vertex normals and the three radii: ASE_OK or
 // ASE_MESH_NO_MEMORY. Degenerate faces and unused vertices get the normal
 // (0, 0, 1).

@@ -1,7 +1,9 @@
 // The ASE text importer. It is not a parser: for each object it searches the
-// text for a fixed sequence of tokens (a token matches as a prefix, so
-// "*MESH_VERTEX" also finds the vertex list's header) and scans the numbers
-// after each. The file's z axis becomes the engine's y axis.
+// text for a fixed sequence of keywords and scans the numbers after each, so
+// sections it does not read (normals, texture lists, comments) may stand
+// anywhere. A keyword matches whole: it is followed by white space, so
+// "*MESH_FACE" never finds "*MESH_FACENORMAL" nor "*MESH_FACE_LIST". The
+// file's z axis becomes the engine's y axis.
 //
 // Beyond the codes any importer of the format gives, malformed input is
 // refused (the codes from 10 in ase.h). A failed object is freed with any
@@ -24,9 +26,14 @@ struct AseFile {
   FileHandle file;
   long length;  // measured once at opening
   long pos;
+  AseWhere where;  // the keyword last looked for, for a refusal's message
 };
 
-enum Search { FOUND, END, CROSSED };
+enum Search { FOUND, END, CROSSED, LIST_ENDED };
+// Where a search looks: anywhere, inside an object (it stops at the next
+// object), or for a line of a vertex or face list (it also stops at the
+// list's closing brace, so a list shorter than its count is caught there).
+enum Scope { FILE_WIDE, OBJECT, LIST };
 
 // The next character, or -1 once the measured length is reached.
 int ase_next(AseFile* a) {
@@ -40,19 +47,28 @@ int ase_next(AseFile* a) {
   return c;
 }
 
-// Finds the token (with its leading '*') and drops the character after it.
-// Inside an object the search also watches for the next "*GEOMOBJECT".
-Search ase_search(AseFile* a, const char* token, bool inside_object) {
+bool is_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Finds the keyword (with its leading '*') and drops the white space
+// character after it.
+Search ase_search(AseFile* a, const char* token, Scope scope) {
   static const char GEOM[] = "*GEOMOBJECT";
+  a->where.keyword = token;
+  int c = ase_next(a);
   for (;;) {
-    int c = ase_next(a);
     if (c < 0) return END;
-    if (c != '*') continue;
+    if (c == '}' && scope == LIST) return LIST_ENDED;
+    if (c != '*') {
+      c = ase_next(a);
+      continue;
+    }
     if ((c = ase_next(a)) < 0) return END;
     const char* candidate = nullptr;
     if (c == token[1])
       candidate = token;
-    else if (inside_object && c == GEOM[1])
+    else if (scope != FILE_WIDE && c == GEOM[1])
       candidate = GEOM;
     else
       continue;
@@ -61,10 +77,10 @@ Search ase_search(AseFile* a, const char* token, bool inside_object) {
       if ((c = ase_next(a)) < 0) return END;
       if (c != candidate[i]) break;
     }
-    if (candidate[i]) continue;  // the failing character is consumed
-    if (candidate == GEOM) return CROSSED;
-    if (ase_next(a) < 0) return END;
-    return FOUND;
+    if (candidate[i]) continue;  // the failing character may start the next keyword
+    if ((c = ase_next(a)) < 0) return END;
+    if (!is_space(c)) continue;  // a longer keyword
+    return candidate == GEOM ? CROSSED : FOUND;
   }
 }
 
@@ -80,7 +96,10 @@ bool ase_scan(AseFile* a, int expected, const char* format, Args... args) {
 bool coordinate_ok(float v) { return std::isfinite(v) && std::fabs(v) <= MAX_COORDINATE; }
 
 // The search result as the code of a failure, inside an object.
-int search_failure(Search s, int at_end) { return s == CROSSED ? ASE_RAN_INTO_NEXT : at_end; }
+int search_failure(Search s, int at_end) {
+  if (s == LIST_ENDED) return ASE_BAD_NUMBER;  // the count is more than the list holds
+  return s == CROSSED ? ASE_RAN_INTO_NEXT : at_end;
+}
 
 int colour_component(float v) {
   if (!(v > 0.0f)) return 0;  // also NaN
@@ -91,7 +110,8 @@ int colour_component(float v) {
 // Reads one object's tokens after its "*GEOMOBJECT" into a new object.
 int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ramps_before) {
   Search s;
-  if ((s = ase_search(a, "*NODE_NAME", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
+  if ((s = ase_search(a, "*NODE_NAME", OBJECT)) != FOUND)
+    return search_failure(s, ASE_END_IN_OBJECT);
   if (ase_next(a) < 0) return ASE_END_IN_OBJECT;  // the opening quote
   char name[40] = {};
   std::size_t length = 0;
@@ -99,19 +119,20 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
     if (c < 0) return ASE_END_IN_OBJECT;
     if (length < sizeof name - 1) name[length++] = static_cast<char>(c);
   }
+  std::memcpy(a->where.object, name, sizeof name);
 
   Vec4 position = {0, 0, 0, 1};
-  if ((s = ase_search(a, "*TM_POS", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
+  if ((s = ase_search(a, "*TM_POS", OBJECT)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
   if (!ase_scan(a, 3, "%f\t%f\t%f", &position.x, &position.y, &position.z) ||
       !coordinate_ok(position.x) || !coordinate_ok(position.y) || !coordinate_ok(position.z))
     return ASE_BAD_NUMBER;
 
   int vertex_count = 0, face_count = 0;
-  if ((s = ase_search(a, "*MESH_NUMVERTEX", true)) != FOUND)
+  if ((s = ase_search(a, "*MESH_NUMVERTEX", OBJECT)) != FOUND)
     return search_failure(s, ASE_END_IN_OBJECT);
   if (!ase_scan(a, 1, "%d", &vertex_count)) return ASE_BAD_NUMBER;
   if (vertex_count > MAX_VERTICES || vertex_count < 0) return ASE_TOO_MANY_VERTICES;
-  if ((s = ase_search(a, "*MESH_NUMFACES", true)) != FOUND)
+  if ((s = ase_search(a, "*MESH_NUMFACES", OBJECT)) != FOUND)
     return search_failure(s, ASE_END_IN_OBJECT);
   if (!ase_scan(a, 1, "%d", &face_count)) return ASE_BAD_NUMBER;
   if (face_count > MAX_FACES || face_count < 0) return ASE_TOO_MANY_FACES;
@@ -122,10 +143,11 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   std::memcpy(o->name, name, sizeof name);
   o->position = position;
 
-  if ((s = ase_search(a, "*MESH_VERTEX", true)) != FOUND)
-    return search_failure(s, ASE_END_IN_OBJECT);
+  // The lists' headers ("*MESH_VERTEX_LIST {") are passed over like any
+  // other keyword; other sections may stand before a list's first line.
   for (int i = 0; i < vertex_count; ++i) {
-    if ((s = ase_search(a, "*MESH_VERTEX", true)) != FOUND)
+    a->where.item = i;
+    if ((s = ase_search(a, "*MESH_VERTEX", i == 0 ? OBJECT : LIST)) != FOUND)
       return search_failure(s, ASE_END_IN_OBJECT);
     int index;
     Vec4& w = o->world_vertices[i];
@@ -139,9 +161,9 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
   o->position.y = position.z;
   o->position.z = position.y;
 
-  if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND) return search_failure(s, ASE_END_IN_OBJECT);
   for (int i = 0; i < face_count; ++i) {
-    if ((s = ase_search(a, "*MESH_FACE", true)) != FOUND)
+    a->where.item = i;
+    if ((s = ase_search(a, "*MESH_FACE", i == 0 ? OBJECT : LIST)) != FOUND)
       return search_failure(s, ASE_END_IN_OBJECT);
     int index;
     Face& f = o->faces[i];
@@ -156,7 +178,8 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
     f.shading = SHADING_FLAT;
   }
 
-  if ((s = ase_search(a, "*WIREFRAME_COLOR", true)) != FOUND)
+  a->where.item = -1;
+  if ((s = ase_search(a, "*WIREFRAME_COLOR", OBJECT)) != FOUND)
     return search_failure(s, ASE_END_BEFORE_COLOUR);
   float red, green, blue;
   if (!ase_scan(a, 3, "%f\t%f\t%f", &red, &green, &blue)) return ASE_BAD_NUMBER;
@@ -182,23 +205,25 @@ int ase_read_object(AseFile* a, ObjectList* list, Object** out, std::int32_t* ra
 
 }  // namespace
 
-int ase_import(const char* path, ObjectList* list) {
+int ase_import(const char* path, ObjectList* list, AseWhere* where) {
   if (list->count >= MAX_OBJECTS) return ASE_LIST_FULL;
-  AseFile a{FileHandle(std::fopen(path, "r")), 0, 0};
+  AseFile a{FileHandle(std::fopen(path, "r")), 0, 0, {}};
   std::FILE* f = a.file.get();
   if (!f || std::fseek(f, 0, SEEK_END) != 0 || (a.length = std::ftell(f)) < 0 ||
       std::fseek(f, 0, SEEK_SET) != 0)
     return ASE_CANNOT_OPEN;
   int code = ASE_OK;
-  while (ase_search(&a, "*GEOMOBJECT", false) == FOUND) {
+  while (ase_search(&a, "*GEOMOBJECT", FILE_WIDE) == FOUND) {
     if (list->count >= MAX_OBJECTS) {
       code = ASE_LIST_FULL;
       break;
     }
+    a.where = {};
     Object* o = nullptr;
     std::int32_t ramps_before = list->ramp_count;
     code = ase_read_object(&a, list, &o, &ramps_before);
     if (code != ASE_OK) {
+      if (where) *where = a.where;
       object_free(o);
       object_list_drop_ramps(list, ramps_before);
       break;

@@ -73,6 +73,8 @@ TEST_F(QnCapture, WholeDemoFollowsTheScoreAndRepeatsByteForByte) {
   const Result a = capture(data, "-o '" + (out / "a").string() + "'" + opts);
   ASSERT_EQ(a.status, 0) << a.err;
   EXPECT_NE(a.err.find("ended at position 42 row 33"), std::string::npos) << a.err;
+  EXPECT_NE(a.err.find("0% of the song, frame "), std::string::npos) << a.err;  // the progress
+  EXPECT_NE(a.err.find(" left\n"), std::string::npos) << a.err;                 // and the time left
 
   std::vector<LogRow> rows;
   ASSERT_TRUE(parse_log(slurp(out / "a" / "frames.csv"), &rows));

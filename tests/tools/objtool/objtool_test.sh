@@ -33,6 +33,17 @@ cmp -s "$work/a.ase" "$work/b.ase" || fail "objgen is not deterministic"
 timeout -k 5 20 "$tool" import -o "$work/o.3dw" --smooth Knot "$work/a.ase" || fail "import"
 cmp -s "$work/o.3dw" "$QN_DATA_DIR/objs.3dw" || fail "re-import differs from the build's file"
 
+# The preview: a row of pictures per object, each with the object on it (many
+# colours: shaded, not flat blobs), and only the object asked for.
+timeout -k 5 60 "$tool" preview "$QN_DATA_DIR/objs.3dw" -o "$work/p.png" || fail "preview"
+timeout -k 5 60 "$tool" preview "$QN_DATA_DIR/objs.3dw" -o "$work/p1.png" --object 1 --frames 2 ||
+  fail "preview --object"
+if command -v identify > /dev/null; then
+  [ "$(identify -format '%wx%h' "$work/p.png")" = 1948x492 ] || fail "preview sheet size"
+  [ "$(identify -format '%wx%h' "$work/p1.png")" = 652x248 ] || fail "preview --object size"
+  [ "$(identify -format '%k' "$work/p1.png")" -gt 50 ] || fail "preview shows no shading"
+fi
+
 expect_error() {  # expect_error pattern command...
   local pattern=$1; shift
   out=$(timeout -k 5 20 "$@" 2>&1); status=$?
@@ -43,9 +54,11 @@ printf 'garbage' > "$work/bad.3dw"
 expect_error "wrong magic" "$tool" summary "$work/bad.3dw"
 expect_error "cannot open" "$tool" summary "$work/missing.3dw"
 head -c 3000 "$work/a.ase" > "$work/cut.ase"
-expect_error "ends inside an object" "$tool" import -o "$work/x.3dw" "$work/cut.ase"
+expect_error "ends inside an object, at \*MESH_VERTEX [0-9]* of object \"Knot\"" "$tool" import -o "$work/x.3dw" "$work/cut.ase"
 [ ! -e "$work/x.3dw" ] || fail "a failed import left a file"
 expect_error 'no object named "Nope"' "$tool" import -o "$work/x.3dw" --smooth Nope "$work/a.ase"
 expect_error "needs -o" "$tool" import "$work/a.ase"
+expect_error "has 2 objects: no such --object" "$tool" preview "$QN_DATA_DIR/objs.3dw" -o "$work/x.png" --object 2
+expect_error "wrong magic" "$tool" preview "$work/bad.3dw" -o "$work/x.png"
 expect_error "usage" "$tool" frobnicate
 echo "objtool: all passed"
