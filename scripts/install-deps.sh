@@ -5,6 +5,8 @@
 #   scripts/install-deps.sh          the native build
 #   scripts/install-deps.sh --cross ARCH   also what a cross build needs
 #                                   (ARCH: i386, arm64 or s390x)
+#   scripts/install-deps.sh --web DIR      also what the browser build needs,
+#                                   and libmikmod's Debian source in DIR
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
@@ -34,16 +36,22 @@ if [ "${1:-}" = "--cross" ]; then
   esac
   packages+=(qemu-user)
 fi
+# The browser build: Debian's emscripten (its JS optimizer needs acorn), a
+# browser for the tests, and dpkg-dev to unpack libmikmod's source package.
+if [ "${1:-}" = "--web" ]; then
+  web_dir=${2:?install-deps.sh: --web needs the build folder}
+  packages+=(emscripten node-acorn chromium dpkg-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+[ -n "${web_dir:-}" ] && bash "$(dirname "$0")/web-mikmod-source.sh" "$web_dir"
+exit 0
