@@ -69,6 +69,7 @@ case $mode in
     done
     awk '
       FNR == 1 { side++ }
+      !/^(scene|tables_compute)/ { next }
       { t = $2 + 0; if (!(($1, side) in best) || t < best[$1, side]) best[$1, side] = t
         if (side == 1 && !($1 in seen)) { seen[$1] = 1; order[++n] = $1 } }
       END {
