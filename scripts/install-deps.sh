@@ -5,8 +5,9 @@
 #   scripts/install-deps.sh          the native build
 #   scripts/install-deps.sh --cross ARCH   also what a cross build needs
 #                                   (ARCH: i386, arm64 or s390x)
-#   scripts/install-deps.sh --web DIR      also what the browser build needs,
+#   scripts/install-deps.sh --web [DIR]    also what the browser build needs,
 #                                   and libmikmod's Debian source in DIR
+#                                   (default build-web/)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
@@ -39,7 +40,7 @@ fi
 # The browser build: Debian's emscripten (its JS optimizer needs acorn), a
 # browser for the tests, and dpkg-dev to unpack libmikmod's source package.
 if [ "${1:-}" = "--web" ]; then
-  web_dir=${2:?install-deps.sh: --web needs the build folder}
+  web_dir=${2:-$(cd "$(dirname "$0")/.." && pwd)/build-web}
   packages+=(emscripten node-acorn chromium dpkg-dev)
 fi
 

@@ -95,7 +95,7 @@ async function testMode(page, origin, native) {
 
 async function normalMode(page, origin) {
   await page.goto(`${origin}/qn.html`);
-  await page.waitForFunction('window.qnReady', { timeout: 120000 });
+  await page.waitForFunction('window.qnReady', { timeout: 600000 });
   await page.click('#start');
   const probe = () => page.evaluate(() => ({
     callbacks: Module._web_audio_callbacks(), sound: Module._web_audio_frames(),
@@ -103,7 +103,7 @@ async function normalMode(page, origin) {
     context: SDL.audioContext ? SDL.audioContext.state : 'none', ended: !!window.qnEnded }));
   // The tables, then the three-second pause: the sound starts after them.
   await page.waitForFunction('Module._web_audio_callbacks() > 0 && Module._web_frames() > 0',
-                             { timeout: 120000, polling: 100 });
+                             { timeout: 600000, polling: 100 });
   const a = await probe();
   await sleep(3000);
   const b = await probe();
@@ -122,10 +122,10 @@ async function normalMode(page, origin) {
 
   await page.keyboard.press('f');
   const f0 = (await probe()).frames;
-  await page.waitForFunction(`Module._web_frames() > ${f0 + 10} || window.qnEnded`, { timeout: 30000 });
+  await page.waitForFunction(`Module._web_frames() > ${f0 + 10} || window.qnEnded`, { timeout: 300000 });
   check(!(await probe()).ended, 'normal mode: F toggles full screen and does not end the demo');
   await page.keyboard.press('x');
-  await page.waitForFunction('window.qnEnded', { timeout: 30000 });
+  await page.waitForFunction('window.qnEnded', { timeout: 300000 });
   const closing = await page.evaluate(() => ({
     status: window.qnEnded.status,
     replay: !document.getElementById('closing').classList.contains('hidden'),
@@ -158,6 +158,8 @@ async function main() {
   try {
     const page = await browser.newPage();
     await page.setViewport({ width: 800, height: 600, deviceScaleFactor: 1 });
+    // Generous waits everywhere: a busy machine makes the test slower, never wrong.
+    page.setDefaultTimeout(600000);
     page.on('pageerror', (e) => console.log(`     page error: ${e.message}`));
     await testMode(page, origin, native);
     await normalMode(page, origin);
