@@ -27,12 +27,15 @@ export NODE_PATH=/usr/share/nodejs
 
 build() {
   bash "$top/scripts/install-deps.sh" --web "$web"
-  local targets=(qn-capture qn_data_files)
-  [ "$mode" = --bench ] && targets+=(qn_scene_time)
+  local targets=(qn-capture qn_data_files) web_targets=(qn-web)
+  if [ "$mode" = --bench ]; then
+    targets+=(qn_scene_time)
+    web_targets+=(qn_scene_time)
+  fi
   cmake -S "$top" -B "$native" >/dev/null
   cmake --build "$native" -j"$jobs" --target "${targets[@]}"
   emcmake cmake -S "$top" -B "$web" -DQN_WEB=ON -DQN_NATIVE_BUILD="$native" >/dev/null
-  cmake --build "$web" -j"$jobs"
+  cmake --build "$web" -j"$jobs" --target "${web_targets[@]}"
 }
 
 case $mode in
