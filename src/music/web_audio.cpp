@@ -78,40 +78,9 @@ void web_play_stop() {
   VC_PlayStop();
 }
 
-MDRIVER drv_web = {
-    .next = nullptr,
-    .Name = "Web",
-    .Version = "SDL audio callback in the page",
-    .HardVoiceLimit = 0,
-    .SoftVoiceLimit = 255,
-    .Alias = "web",
-    .CmdLineHelp = nullptr,
-    .CommandLine = nullptr,
-    .IsPresent = web_is_present,
-    .SampleLoad = VC_SampleLoad,
-    .SampleUnload = VC_SampleUnload,
-    .FreeSampleSpace = VC_SampleSpace,
-    .RealSampleLength = VC_SampleLength,
-    .Init = web_init,
-    .Exit = web_exit,
-    .Reset = web_reset,
-    .SetNumVoices = VC_SetNumVoices,
-    .PlayStart = web_play_start,
-    .PlayStop = web_play_stop,
-    .Update = web_update,
-    .Pause = nullptr,
-    .VoiceSetVolume = VC_VoiceSetVolume,
-    .VoiceGetVolume = VC_VoiceGetVolume,
-    .VoiceSetFrequency = VC_VoiceSetFrequency,
-    .VoiceGetFrequency = VC_VoiceGetFrequency,
-    .VoiceSetPanning = VC_VoiceSetPanning,
-    .VoiceGetPanning = VC_VoiceGetPanning,
-    .VoicePlay = VC_VoicePlay,
-    .VoiceStop = VC_VoiceStop,
-    .VoiceStopped = VC_VoiceStopped,
-    .VoiceGetPosition = VC_VoiceGetPosition,
-    .VoiceRealVolume = VC_VoiceRealVolume,
-};
+MDRIVER drv_web =
+    mixer_driver({"Web", "SDL audio callback in the page", "web", web_is_present, web_init,
+                  web_exit, web_reset, web_play_start, web_play_stop, web_update});
 }  // namespace
 
 void music_web_open() { MikMod_RegisterDriver(&drv_web); }
