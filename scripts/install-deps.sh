@@ -7,6 +7,9 @@
 #   scripts/install-deps.sh --cross ARCH  also a cross build's compiler and
 #                                         emulator, and the test tools
 #                                         (ARCH: i386, arm64 or s390x)
+#   scripts/install-deps.sh --web [DIR]   also the browser build's compiler
+#                                         and browser, and libmikmod's Debian
+#                                         source in DIR (default build-web/)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
@@ -35,7 +38,7 @@ test_packages=(
 )
 
 usage() {
-  echo "usage: scripts/install-deps.sh [--test] [--cross i386|arm64|s390x]" >&2
+  echo "usage: scripts/install-deps.sh [--test] [--cross i386|arm64|s390x] [--web [DIR]]" >&2
   exit 2
 }
 while [ $# -gt 0 ]; do
@@ -55,6 +58,13 @@ while [ $# -gt 0 ]; do
       packages+=(qemu-user "${test_packages[@]}")
       shift
       ;;
+    # The browser build: Debian's emscripten (its JS optimizer needs acorn), a
+    # browser for the tests, and dpkg-dev to unpack libmikmod's source package.
+    --web)
+      web_dir=$(cd "$(dirname "$0")/.." && pwd)/build-web
+      if [ $# -gt 1 ] && [ "${2#--}" = "$2" ]; then web_dir=$2; shift; fi
+      packages+=(emscripten node-acorn npm chromium dpkg-dev)
+      ;;
     *) usage ;;
   esac
   shift
@@ -64,11 +74,11 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+[ -n "${web_dir:-}" ] && bash "$(dirname "$0")/web-mikmod-source.sh" "$web_dir"
+exit 0

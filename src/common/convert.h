@@ -13,8 +13,13 @@ constexpr std::int32_t to_int32(long double v) {
   if (!(v > -2147483649.0L && v < 2147483648.0L)) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(v);
 }
-constexpr std::int32_t to_int32(double v) { return to_int32(static_cast<long double>(v)); }
-constexpr std::int32_t to_int32(float v) { return to_int32(static_cast<long double>(v)); }
+// Both bounds are exact in double as well, so double and float compare there:
+// the same answers, and no software long double where that is what it is.
+constexpr std::int32_t to_int32(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+constexpr std::int32_t to_int32(float v) { return to_int32(static_cast<double>(v)); }
 #if defined(__SIZEOF_INT128__)
 constexpr std::int32_t to_int32(const SoftExtended& v) {
   if (!(v > SoftExtended(-2147483649.0) && v < SoftExtended(2147483648.0)))

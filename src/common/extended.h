@@ -69,17 +69,17 @@ class SoftExtended {
     if (b.kind_ == Kind::inf) return special(Kind::zero, neg);
     if (b.kind_ == Kind::zero) return a.kind_ == Kind::zero ? nan() : special(Kind::inf, neg);
     if (a.kind_ == Kind::zero) return special(Kind::zero, neg);
-    // 66 quotient bits by long division; the remainder is the sticky bit.
-    U128 rem = a.mant_, q = 0;
-    for (int i = 0; i < 66; i++) {
-      q <<= 1;
-      if (rem >= b.mant_) {
-        rem -= b.mant_;
-        q |= 1;
-      }
-      rem <<= 1;
-    }
-    return round(neg, q, a.exp_ - b.exp_ - 65, rem != 0);
+    // 66 quotient bits, floor(a * 2^65 / b), in three steps whose partial
+    // quotients fit 64-bit words (a 128-by-64 division is cheap everywhere);
+    // the remainder is the sticky bit.
+    const std::uint64_t top = a.mant_ >= b.mant_ ? 1 : 0;  // both have their top bit set
+    const std::uint64_t rest = a.mant_ - (top ? b.mant_ : 0);
+    const U128 wide = U128(rest) << 64;
+    const auto middle = static_cast<std::uint64_t>(wide / b.mant_);  // rest < b: fits
+    const U128 rem = (U128(static_cast<std::uint64_t>(wide - U128(middle) * b.mant_)) << 1);
+    const std::uint64_t last = rem >= b.mant_ ? 1 : 0;
+    const U128 q = (U128(top) << 65) | (U128(middle) << 1) | last;
+    return round(neg, q, a.exp_ - b.exp_ - 65, rem != (last ? U128(b.mant_) : U128(0)));
   }
   friend constexpr SoftExtended sqrt(const SoftExtended& a) {
     if (a.is_nan() || (a.neg_ && a.kind_ != Kind::zero)) return nan();
@@ -138,8 +138,9 @@ class SoftExtended {
   // Rounds mag * 2^exp (+ a sticky fraction below mag's last bit) to 64 bits.
   static constexpr SoftExtended round(bool neg, U128 mag, int exp, bool sticky) {
     if (mag == 0) return special(Kind::zero, neg);
-    int top = 127;
-    while (!((mag >> top) & 1)) top--;
+    const auto high = static_cast<std::uint64_t>(mag >> 64);
+    int top = high ? 127 - std::countl_zero(high)
+                   : 63 - std::countl_zero(static_cast<std::uint64_t>(mag));
     if (top < 63) {  // short: exact after a left shift
       mag <<= 63 - top;
       exp -= 63 - top;

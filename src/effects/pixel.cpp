@@ -33,10 +33,15 @@ void stamp_mask(std::uint32_t* __restrict dest, const std::uint8_t* __restrict m
   for (; i < FRAME_PIXELS; i++) dest[i] = mask[i] > 10 ? 0xFFFFFFFFu : dest[i];
 }
 
+// The overlays are written as masks rather than choices: every compiler here
+// turns the masks into vector code, the choice only some of them.
 void overlay_white(std::uint32_t* __restrict dest, const std::uint32_t* __restrict overlay) {
-  for (int i = 0; i < FRAME_PIXELS; i++) dest[i] = overlay[i] == 0xFFFFFFFFu ? overlay[i] : dest[i];
+  for (int i = 0; i < FRAME_PIXELS; i++) dest[i] |= overlay[i] == 0xFFFFFFFFu ? ~0u : 0u;
 }
 
 void overlay_nonzero(std::uint32_t* __restrict dest, const std::uint32_t* __restrict overlay) {
-  for (int i = 0; i < FRAME_PIXELS; i++) dest[i] = overlay[i] != 0 ? overlay[i] : dest[i];
+  for (int i = 0; i < FRAME_PIXELS; i++) {
+    const std::uint32_t keep = overlay[i] == 0 ? ~0u : 0u;
+    dest[i] = overlay[i] | (dest[i] & keep);
+  }
 }

@@ -95,40 +95,9 @@ void capture_update() {
     data_bytes += static_cast<std::uint32_t>(bytes);
 }
 
-MDRIVER drv_capture = {
-    .next = nullptr,
-    .Name = "Capture",
-    .Version = "WAV capture in 10 ms steps",
-    .HardVoiceLimit = 0,
-    .SoftVoiceLimit = 255,
-    .Alias = "capture",
-    .CmdLineHelp = nullptr,
-    .CommandLine = nullptr,
-    .IsPresent = capture_is_present,
-    .SampleLoad = VC_SampleLoad,
-    .SampleUnload = VC_SampleUnload,
-    .FreeSampleSpace = VC_SampleSpace,
-    .RealSampleLength = VC_SampleLength,
-    .Init = capture_init,
-    .Exit = capture_exit,
-    .Reset = capture_reset,
-    .SetNumVoices = VC_SetNumVoices,
-    .PlayStart = VC_PlayStart,
-    .PlayStop = VC_PlayStop,
-    .Update = capture_update,
-    .Pause = nullptr,
-    .VoiceSetVolume = VC_VoiceSetVolume,
-    .VoiceGetVolume = VC_VoiceGetVolume,
-    .VoiceSetFrequency = VC_VoiceSetFrequency,
-    .VoiceGetFrequency = VC_VoiceGetFrequency,
-    .VoiceSetPanning = VC_VoiceSetPanning,
-    .VoiceGetPanning = VC_VoiceGetPanning,
-    .VoicePlay = VC_VoicePlay,
-    .VoiceStop = VC_VoiceStop,
-    .VoiceStopped = VC_VoiceStopped,
-    .VoiceGetPosition = VC_VoiceGetPosition,
-    .VoiceRealVolume = VC_VoiceRealVolume,
-};
+MDRIVER drv_capture = mixer_driver({"Capture", "WAV capture in 10 ms steps", "capture",
+                                    capture_is_present, capture_init, capture_exit, capture_reset,
+                                    VC_PlayStart, VC_PlayStop, capture_update});
 }  // namespace
 
 int music_capture_driver_ordinal() { return wav_file ? driver_ordinal : 0; }

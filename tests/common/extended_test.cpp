@@ -12,6 +12,8 @@
 #include <limits>
 #include <random>
 
+#include "common/convert.h"
+
 #if defined(__x86_64__) && defined(__SIZEOF_INT128__)
 namespace {
 
@@ -110,3 +112,20 @@ TEST(SoftExtended, EveryOperationRoundsAsTheX87Does) {
                    0.0245436875L, "step"));
 }
 #endif
+
+// The float and double conversions decide the range in their own precision:
+// at its edges, and on NaN and infinities, they answer as the long double one.
+TEST(ToInt32, DoubleAndFloatAgreeWithLongDoubleAtTheRangeEdges) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double edge : {-2147483649.0, -2147483648.0, 2147483647.0, 2147483648.0, 0.0})
+    for (double v :
+         {std::nextafter(edge, -inf), edge, std::nextafter(edge, inf), edge + 0.5, edge - 0.5}) {
+      EXPECT_EQ(to_int32(v), to_int32(static_cast<long double>(v))) << v;
+      const float f = static_cast<float>(v);
+      EXPECT_EQ(to_int32(f), to_int32(static_cast<long double>(f))) << f;
+    }
+  for (double v : {inf, -inf, std::nan("")}) {
+    EXPECT_EQ(to_int32(v), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(to_int32(static_cast<float>(v)), std::numeric_limits<std::int32_t>::min());
+  }
+}

@@ -47,7 +47,7 @@ void render_scene(ObjectList* list, Camera* camera) {
   if (camera->id != render_state.last_camera_id) render_state_load(camera);
   const RasterTarget target = {FrameSpan(render_state.target, FRAME_PIXELS),
                                DepthSpan(render_state.zbuffer, FRAME_PIXELS)};
-  std::ranges::fill(target.depths, ZBUFFER_EMPTY);
+  std::fill(target.depths.begin(), target.depths.end(), ZBUFFER_EMPTY);
   render_reset_flags(list);
   build_view_matrix(camera);
   cull_objects(list, camera);
