@@ -5,10 +5,11 @@
 # it runs qn in a window from the folder that holds the data files: the
 # largest whole multiple of 320x240 that is at most about two thirds of the
 # desktop's height ("-w3" on a 1080-line desktop, "-w" below 720 lines); the
-# arguments go to qn, and one beginning with -w chooses the window instead. Without either it says so in one line and renders the
-# whole demo with qn-capture instead: to out/qn.mp4 when ffmpeg is installed,
-# else every 10th frame as PNG plus out/music.wav; the arguments then go to
-# qn-capture (e.g. --max-seconds 30).
+# arguments go to qn, and one beginning with -w chooses the window instead.
+# Without either it says so in one line and renders the whole demo with
+# qn-capture instead: to out/qn.mp4 when ffmpeg is installed, else every 10th
+# frame as PNG plus out/music.wav; the arguments then go to qn-capture (e.g.
+# --to 30 for the first 30 seconds).
 #
 # Environment:
 #   QN_BUILD_DIR      build folder (default build/ of the checkout)
