@@ -63,7 +63,10 @@ while [ $# -gt 0 ]; do
     --web)
       web_dir=$(cd "$(dirname "$0")/.." && pwd)/build-web
       if [ $# -gt 1 ] && [ "${2#--}" = "$2" ]; then web_dir=$2; shift; fi
-      packages+=(emscripten node-acorn npm chromium dpkg-dev)
+      packages+=(emscripten node-acorn chromium dpkg-dev)
+      # npm installs the browser test's driver; a node from elsewhere may
+      # bring its own npm, which Debian's package would conflict with.
+      command -v npm >/dev/null 2>&1 || packages+=(npm)
       ;;
     *) usage ;;
   esac
