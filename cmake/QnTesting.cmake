@@ -9,6 +9,7 @@ function(qn_add_gtest name)
   if(NOT TARGET qn_test_main)
     add_library(qn_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
     target_link_libraries(qn_test_main PUBLIC GTest::gtest)
+    target_include_directories(qn_test_main PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
     # How a test starts one of the build's programs: through the emulator
     # of a cross build, as a shell command prefix.
     set(run "")
@@ -37,7 +38,10 @@ function(qn_add_script_test name script)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND bash ${script})
+  # In a session of its own with nothing on standard input: no program the
+  # script starts can read or stop on the terminal of whoever runs the suite
+  # (a test that needs a terminal makes its own, in tmux).
+  add_test(NAME ${name} COMMAND sh -c "exec setsid -w bash \"$0\" </dev/null" ${script})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QN_DATA_DIR=${QN_DATA_DIR};QN_BIN_DIR=${CMAKE_BINARY_DIR};QN_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   if(T_LABELS)

@@ -48,7 +48,19 @@ set(ENV{PKG_CONFIG_PATH} "")
 # The emulator is a script the configure step writes (cmake/QnTesting.cmake),
 # so that switching QN_CROSS_RUN reaches every test already discovered.
 if(QN_CROSS_RUN STREQUAL "native")
-  set(QN_TARGET_RUN ${base_lib}/${QN_CROSS_LOADER} --library-path ${base_lib}:${lib})
+  # The loader searches only what it is told: every folder of the sysroot
+  # that holds a shared library (PulseAudio keeps a private one in a folder
+  # of its own, which its RUNPATH names on the host, not in the sysroot).
+  file(GLOB_RECURSE shared LIST_DIRECTORIES false ${base_lib}/*.so* ${lib}/*.so*)
+  set(library_path ${base_lib}:${lib})
+  foreach(file ${shared})
+    get_filename_component(folder ${file} DIRECTORY)
+    string(FIND ":${library_path}:" ":${folder}:" seen)
+    if(seen EQUAL -1)
+      string(APPEND library_path ":${folder}")
+    endif()
+  endforeach()
+  set(QN_TARGET_RUN ${base_lib}/${QN_CROSS_LOADER} --library-path ${library_path})
 elseif(QN_CROSS_RUN STREQUAL "qemu")
   find_program(QN_QEMU qemu-${QN_CROSS_QEMU} REQUIRED)
   set(QN_TARGET_RUN ${QN_QEMU} -L ${QN_SYSROOT})

@@ -35,8 +35,9 @@ targets=(qn_bench_suite qn-capture qn qn_present_counter make_stress_modules mus
     qn_bench_data)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 data=$build/data
+source "$top/tests/e2e/lib/cleanup.sh"
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+cleanup_add rm -rf "$out"
 
 echo "Machine: $(lscpu | awk -F: '/Model name/ {gsub(/^ +/, "", $2); print $2; exit}'), $(nproc) cores"
 echo

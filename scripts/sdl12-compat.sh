@@ -8,7 +8,7 @@
 set -euo pipefail
 dir=${1:?usage: sdl12-compat.sh DIR}
 
-find_lib() { { find "$dir" -name libSDL-1.2.so.0 -printf '%h\n' 2>/dev/null || true; } | head -n 1; }
+find_lib() { find "$dir" -name libSDL-1.2.so.0 -printf '%h\n' -quit 2>/dev/null || true; }
 
 lib=$(find_lib)
 if [ -z "$lib" ]; then
@@ -25,7 +25,7 @@ if [ -z "$lib" ]; then
   [ -n "$lib" ] || { echo "sdl12-compat.sh: the package holds no libSDL-1.2.so.0" >&2; exit 1; }
 fi
 # It loads SDL 2 at run time.
-if ! ldconfig -p | grep -q 'libSDL2-2\.0\.so\.0'; then
+if ! grep -q 'libSDL2-2\.0\.so\.0' <<<"$(ldconfig -p)"; then
   echo "sdl12-compat.sh: SDL 2's runtime library (libsdl2-2.0-0) is not installed" >&2
   exit 1
 fi

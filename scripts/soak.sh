@@ -22,7 +22,7 @@ source "$top/tests/e2e/lib/audio.sh"
 work=$(mktemp -d)
 xvfb_start
 audio_start_server
-trap 'audio_cleanup; rm -rf "$work"' EXIT
+cleanup_add rm -rf "$work"
 cp "$build"/data/{zorv.dat,objs.3dw,music.xm} "$work/"
 # Another module for a quick try of the script itself (QN_SOAK_MODULE).
 [ -z "${QN_SOAK_MODULE:-}" ] || cp "$QN_SOAK_MODULE" "$work/music.xm"

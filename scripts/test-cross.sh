@@ -66,7 +66,7 @@ cmake --build "$build" -j"$jobs"
 got=$(od -An -tx1 -j4 -N1 "$build/qn-capture" | tr -d ' ')" "$(od -An -tx1 -j18 -N2 "$build/qn-capture" | tr -d ' ')
 [ "$got" = "$elf" ] || { say "$build/qn-capture is not an $arch program (ELF class and machine: $got)"; exit 1; }
 
-(cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 1800)
+bash "$top/scripts/run-suite.sh" "$build" --output-on-failure -j"$jobs" --timeout 1800
 
 # ---- the same bytes as the native build -------------------------------------
 if [ ! -x "$native/qn-capture" ] || [ ! -f "$native/data/music.xm" ]; then
@@ -106,7 +106,8 @@ differ=$(cd "$ref" && for f in *; do
 done)
 [ "$(ls "$build/capture" | wc -l)" = "$(($(ls "$ref" | wc -l) - 1))" ] || differ+=" (and the number of files)"
 if [ -n "$differ" ]; then
-  say "differs from the native capture: $(echo $differ | head -c 400)"
+  differ=$(echo $differ)
+  say "differs from the native capture: ${differ:0:400}"
   exit 1
 fi
 say "frames.csv, $(ls "$ref" | grep -c '\.png$') PNG frames and music.wav have the native bytes"

@@ -28,7 +28,7 @@ names = [t["name"] for t in tests
 print("^(" + "|".join(re.escape(n) for n in names) + ")$")
 EOF
 echo "sanitize: $(tr '|' '\n' <"$work/unit" | wc -l) unit tests"
-(cd "$san" && ctest --output-on-failure -j"$jobs" --timeout 900 -R "$(cat "$work/unit")")
+bash "$top/scripts/run-suite.sh" "$san" --output-on-failure -j"$jobs" --timeout 900 -R "$(cat "$work/unit")"
 
 echo "sanitize: the whole demo in qn-capture"
 (cd "$san/data" && timeout -k 10 3600 "$san/qn-capture" -o "$work/demo" --no-wav 2>"$work/demo.err") || {

@@ -11,5 +11,4 @@ bash "$top/scripts/install-deps.sh" --test
 QN_BUILD_DIR=$build bash "$top/scripts/build.sh" -DQN_TESTS=ON -DQN_BENCH=ON "$@"
 # The display tests also run qn over sdl12-compat, unpacked here once.
 bash "$top/scripts/sdl12-compat.sh" "$build/sdl12-compat" >/dev/null
-cd "$build"
-ctest --output-on-failure -j"$(nproc)" --timeout 900
+bash "$top/scripts/run-suite.sh" "$build" --output-on-failure -j"$(nproc)" --timeout 900

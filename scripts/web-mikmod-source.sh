@@ -38,7 +38,7 @@ if ! grep -qsE '^(Types:.*deb-src|deb-src )' "${lists[@]}"; then
   echo "web-mikmod-source: added deb-src entries for the machine's archive"
   $SUDO apt-get update -qq
 fi
-apt-cache showsrc "libmikmod=$version" 2>/dev/null | grep -q '^Package: libmikmod' || $SUDO apt-get update -qq
+grep -q '^Package: libmikmod' <<<"$(apt-cache showsrc "libmikmod=$version" 2>/dev/null)" || $SUDO apt-get update -qq
 
 rm -rf "$out"
 mkdir -p "$out"

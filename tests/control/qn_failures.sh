@@ -1,7 +1,6 @@
 # Start-up failures of qn: the one message, status 1, nothing further.
 set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
-trap cleanup_work EXIT
 export SDL_VIDEODRIVER=dummy
 
 expect_failure() {

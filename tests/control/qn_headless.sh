@@ -1,7 +1,6 @@
 # qn with SDL's dummy video driver: no X server, same trace, status 0.
 set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
-trap cleanup_work EXIT
 unset DISPLAY
 export SDL_VIDEODRIVER=dummy
 prepare_data good

@@ -4,13 +4,12 @@
 set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
-trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start
 prepare_data good
 
 for sig in TERM INT; do
   start_qn -w
-  xvfb_wait_window Quillion >/dev/null || fail "no window"
+  xvfb_wait_window Quillion "$QN_PID" >/dev/null || fail "no window"
   # The window is up: SDL is initialised and the 3 s loading pause is ahead.
   kill -"$sig" "$PROG_PID"
   for i in $(seq 1 20); do kill -0 "$PROG_PID" 2>/dev/null || break; sleep 0.1; done

@@ -10,13 +10,10 @@ done
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
 work=$(mktemp -d)
+cleanup_add rm -rf "$work"
 qn_pid=""
-finish() {
-  [ -n "$qn_pid" ] && kill "$qn_pid" 2>/dev/null || true
-  audio_cleanup
-  rm -rf "$work"
-}
-trap finish EXIT
+stop_qn() { [ -z "$qn_pid" ] || kill "$qn_pid" 2>/dev/null || true; }
+cleanup_add stop_qn
 fail() { echo "FAIL: $*" >&2; cat "$work/out" "$work/err" >&2 2>/dev/null || true; exit 1; }
 
 xvfb_start 640x480x24
@@ -25,7 +22,7 @@ audio_record "$work/heard.wav"
 
 (cd "$data" && exec timeout -k 5 120 "$QN_BIN_DIR/qn" -w >"$work/out" 2>"$work/err") &
 qn_pid=$!
-window=$(xvfb_wait_window Quillion 30) || fail "no window titled Quillion"
+window=$(xvfb_wait_window Quillion "$qn_pid") || fail "no window titled Quillion"
 
 # The loading picture, then the 3-second pause, then the first scene.
 xvfb_screenshot "$work/loading.png" "$window"

@@ -5,7 +5,6 @@
 set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
-trap 'xvfb_stop; cleanup_work' EXIT
 if [ ! -f "$QN_DATA_DIR/zorv.dat" ]; then
   echo "skipped: the build has no data builder for zorv.dat yet"
   exit 77
@@ -16,7 +15,7 @@ convert "$WORK/picture.ppm" -scale 300% "$WORK/expected.ppm"
 
 QN_BUILD_DIR=$QN_BIN_DIR timeout -k 5 500 bash "$SOURCE/scripts/demo.sh" >"$WORK/out" 2>"$WORK/err" &
 QN_PID=$!
-window=$(xvfb_wait_window Quillion 400) || fail "no window titled Quillion"
+window=$(xvfb_wait_window Quillion "$QN_PID") || fail "no window titled Quillion"
 PROG_PID=$(pgrep -P "$QN_PID" || true)
 geometry=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$geometry" = 960x720 ] || fail "the window is $geometry, not 960x720"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "archive_fixtures.h"
+#include "scratch.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ namespace {
 class ArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/qn-archive-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = scratch_base() + "/qn-archive-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     old_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);

@@ -25,6 +25,6 @@ for damage in missing garbage truncated; do
 done
 cp "$QN_DATA_DIR/objs.3dw" "$work/"
 out=$(run)
-printf '%s\n' "$out" | grep -q "Error loading ASE" && fail "the built file was refused"
-printf '%s\n' "$out" | grep -q "Precalcing" || fail "start-up did not get past the objects: $out"
+grep -q "Error loading ASE" <<<"$out" && fail "the built file was refused"
+grep -q "Precalcing" <<<"$out" || fail "start-up did not get past the objects: $out"
 echo "start-up objects: all passed"

@@ -8,15 +8,11 @@
 
 #include "engine/engine.h"
 #include "engine/model.h"
+#include "scratch.h"
 
 struct TempFile {
   std::string path;
-  TempFile() {
-    char name[] = "/tmp/qn_objects_XXXXXX";
-    int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    path = name;
-  }
+  TempFile() { path = scratch_file("qn_objects_"); }
   explicit TempFile(const std::string& bytes) : TempFile() { write(bytes); }
   ~TempFile() { std::remove(path.c_str()); }
   void write(const std::string& bytes) const {

@@ -7,7 +7,9 @@ source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
 bin="$QN_BIN_DIR/tests/music/music_live_test"
 
 audio_start_server
-rec=$(mktemp -d)/live.wav
+rec_dir=$(mktemp -d)
+cleanup_add rm -rf "$rec_dir"
+rec=$rec_dir/live.wav
 audio_record "$rec"
 timeout -k 5 120 "$bin" --gtest_filter='Live.Clock*'
 audio_stop_record

@@ -25,15 +25,15 @@ within "$rms" -24 -10 || fail "RMS $rms dBFS"
 sox "$out/soundtrack.wav" -n spectrogram -x 1600 -y 513 -t "music.xm" -o "$out/soundtrack.png"
 
 mpt=$(timeout -k 5 60 openmpt123 --info "$xm" 2>&1)
-echo "$mpt" | grep -q "Orders.....: 43" || fail "openmpt123: $mpt"
+grep -q "Orders.....: 43" <<<"$mpt" || fail "openmpt123: $mpt"
 mpt_s=$(echo "$mpt" | awk -F'[ :.]+' '/^Duration/ {print $2 * 60 + $3}')
 x=$(timeout -k 5 60 xmp --load-only --verbose "$xm" 2>&1)
-echo "$x" | grep -q "Module length: 43 patterns" || fail "xmp: $x"
+grep -q "Module length: 43 patterns" <<<"$x" || fail "xmp: $x"
 xmp_s=$(echo "$x" | awk '/^Duration/ {gsub(/min|s/, " ", $3); split($3, t, " "); print t[1] * 60 + t[2]}')
 echo "length: libmikmod $end s, openmpt123 $mpt_s s, xmp $xmp_s s"
 lo=$(awk -v e="$end" 'BEGIN { print e * 0.99 }')
 hi=$(awk -v e="$end" 'BEGIN { print e * 1.01 }')
 within "$mpt_s" "$lo" "$hi" || fail "openmpt123 length $mpt_s"
 within "$xmp_s" "$lo" "$hi" || fail "xmp length $xmp_s"
-if echo "$x$mpt" | grep -qi "warning"; then fail "a player warned"; fi
+if grep -qi "warning" <<<"$x$mpt"; then fail "a player warned"; fi
 echo "all passed"

@@ -14,6 +14,7 @@ source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
 xvfb_start
 audio_start_server
 work=$(mktemp -d)
+cleanup_add rm -rf "$work"
 cp "$QN_DATA_DIR/zorv.dat" "$QN_DATA_DIR/objs.3dw" "$work/"
 "$QN_BIN_DIR/tests/music/make_stress_modules" "$work"
 cd "$work"

@@ -5,8 +5,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "../support/scratch.h"
 #include "xm_writer.h"
 
 struct TestModuleShape {
@@ -59,12 +62,10 @@ inline XmModule test_module(const TestModuleShape& shape) {
   return m;
 }
 
-// A folder of its own under the test's temporary directory.
+// A folder of its own under the temporary directory, removed when the
+// program ends.
 inline std::string test_dir(const char* name) {
-  const char* base = std::getenv("TMPDIR");
-  std::string dir =
-      std::string(base ? base : "/tmp") + "/qn-music-" + name + "-" + std::to_string(getpid());
-  std::string cmd = "mkdir -p '" + dir + "'";
-  if (std::system(cmd.c_str()) != 0) return "/tmp";
-  return dir;
+  static std::vector<std::unique_ptr<ScratchDir>> dirs;
+  dirs.push_back(std::make_unique<ScratchDir>(("qn-music-" + std::string(name) + "-").c_str()));
+  return dirs.back()->path;
 }

@@ -21,7 +21,7 @@ done | sort -u)
 # dpkg knows a library by the path its package ships, /lib or /usr/lib.
 owners=$(for lib in $libs; do echo "$lib" "$(readlink -f "$lib")"; done | xargs dpkg-query -S 2>/dev/null || true)
 for lib in $libs; do
-  owner=$(grep -F -e ": $lib" -e ": $(readlink -f "$lib")" <<<"$owners" | head -n 1 | cut -d: -f1)
+  owner=$(grep -F -e ": $lib" -e ": $(readlink -f "$lib")" <<<"$owners" | sed -n 1p | cut -d: -f1)
   [ -n "$owner" ] || fail "$lib belongs to no package"
   [[ $covered == *" $owner "* ]] || fail "$lib comes from $owner, which the package does not declare"
 done
@@ -29,6 +29,6 @@ done
 cd "$work/root/usr/share/qn"
 "$work/root/usr/bin/qn-capture" -o "$work/capture" --to 1 >"$work/out" 2>"$work/err" ||
   fail "qn-capture from the package: $(cat "$work/err")"
-tail -n 1 "$work/out" | grep -qx '\*\*\* Shutdown \*\*\*' || fail "no orderly end: $(cat "$work/out")"
+[ "$(tail -n 1 "$work/out")" = '*** Shutdown ***' ] || fail "no orderly end: $(cat "$work/out")"
 [ "$(wc -l <"$work/capture/frames.csv")" -eq 51 ] || fail "not 50 frames"
 echo "the package declares: $(dpkg-deb -f "$deb" Depends)"

@@ -14,7 +14,7 @@ mkdir "$work/elsewhere" && cd "$work/elsewhere"
 status=0
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null \
   timeout -s TERM -k 5 6 "$work/prefix/bin/qn" -w >"$work/out" 2>/dev/null || status=$?
-tail -1 "$work/out" | grep -qx '\*\*\* Shutdown \*\*\*' || { echo "FAIL: no orderly shut-down"; cat "$work/out"; exit 1; }
+[ "$(tail -n 1 "$work/out")" = '*** Shutdown ***' ] || { echo "FAIL: no orderly shut-down"; cat "$work/out"; exit 1; }
 grep -q 'Initiating joined sound and timer startup sequence' "$work/out" || { echo "FAIL: music did not start"; exit 1; }
 [ -z "$(ls -A "$work/elsewhere")" ] || { echo "FAIL: wrote into the current folder"; exit 1; }
 echo "installed qn runs from another folder (status $status after SIGTERM)"

@@ -46,7 +46,7 @@ check() {
   if [ "$stream" = err ] && [ "$(wc -l <"$WORK/err")" != 1 ]; then why="${why:+$why; }more than one line on standard error"; fi
   grep -q 'Shutdown' "$WORK/out" && why="${why:+$why; }shut down as if it had run"
   snapshot "$WORK/run" >"$WORK/after"
-  cmp -s "$WORK/before" "$WORK/after" || why="${why:+$why; }the folder changed: $(diff "$WORK/before" "$WORK/after" | head -3 | tr '\n' ' ')"
+  cmp -s "$WORK/before" "$WORK/after" || why="${why:+$why; }the folder changed: $(diff "$WORK/before" "$WORK/after" | sed -n 1,3p | tr '\n' ' ')"
   if [ -n "$why" ]; then
     echo "FAIL $program, $name: $why"
     failures=$((failures + 1))

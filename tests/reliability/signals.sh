@@ -13,16 +13,15 @@ set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
 WORK=$(mktemp -d)
+cleanup_add rm -rf "$WORK"
 TMUX_SOCKET=""
 SESSIONS=0
-cleanup() {
-  [ -z "$TMUX_SOCKET" ] || tmux -L "$TMUX_SOCKET" kill-server 2>/dev/null || true
-  audio_cleanup
-  rm -rf "$WORK"
-}
+# tmux keeps its sockets under TMUX_TMPDIR, not TMPDIR.
+export TMUX_TMPDIR=$WORK
+stop_tmux() { [ -z "$TMUX_SOCKET" ] || tmux -L "$TMUX_SOCKET" kill-server 2>/dev/null || true; }
+cleanup_add stop_tmux
 xvfb_start
 audio_start_server
-trap cleanup EXIT
 export LSAN_OPTIONS="suppressions=$QN_SOURCE_DIR/tests/e2e/lib/lsan.supp:print_suppressions=0"
 cp "$QN_DATA_DIR/zorv.dat" "$QN_DATA_DIR/objs.3dw" "$QN_DATA_DIR/music.xm" "$WORK/"
 PRELOAD=$QN_BIN_DIR/tests/reliability/libreliability_hold.so

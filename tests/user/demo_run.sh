@@ -36,7 +36,7 @@ grep -qx -- '--max-seconds' "$tmp/args" || fail "arguments not passed through"
 [ "$(cat "$tmp/args.cwd")" = "$tmp/build/data" ] || fail "not run from the data folder"
 grep -q 'qn-capture:  50% of the song' "$tmp/o" || fail "progress line hidden"
 grep -q 'ZORV' "$tmp/o" && fail "start-up trace on the terminal"
-tail -n 1 "$tmp/o" | grep -qF "qn: done: $tmp/out/qn.mp4" || fail "result not named: $(tail -n 1 "$tmp/o")"
+grep -qF "qn: done: $tmp/out/qn.mp4" <<<"$(tail -n 1 "$tmp/o")" || fail "result not named: $(tail -n 1 "$tmp/o")"
 [ "$(wc -l < "$tmp/o")" -le 4 ] || fail "too much output: $(cat "$tmp/o")"
 
 # No ffmpeg: PNG frames every 10th frame and a WAV.

@@ -11,7 +11,7 @@ source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 WM_PID=""
 stop_wm() { [ -z "$WM_PID" ] || { kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true; WM_PID=""; }; }
-trap 'stop_wm; xvfb_stop; cleanup_work' EXIT
+cleanup_add stop_wm
 
 library=classic
 if [ "${QN_SDL:-}" = compat ]; then
@@ -44,7 +44,7 @@ start_checked() {
   local size=$1
   shift
   start_qn "$@"
-  WINDOW=$(xvfb_wait_window Quillion) || fail "$library $*: no window titled Quillion"
+  WINDOW=$(xvfb_wait_window Quillion "$QN_PID") || fail "$library $*: no window titled Quillion"
   grep -q "/$library/libSDL-1.2" "/proc/$PROG_PID/maps" || [ "$library" = classic ] ||
     fail "$library $*: qn did not load $library"
   # sdl12-compat may map a short-lived window first: ask again a while.
@@ -54,7 +54,7 @@ start_checked() {
       awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     [ "$geometry" = "$size" ] && return 0
     sleep 0.2
-    WINDOW=$(xvfb_wait_window Quillion) || fail "$library $*: the window went away"
+    WINDOW=$(xvfb_wait_window Quillion "$QN_PID") || fail "$library $*: the window went away"
   done
   fail "$library $*: the window is $geometry, not $size"
 }
@@ -101,13 +101,13 @@ start_checked 1920x1080
 expect_picture root "$WORK/full.ppm"
 expect_scene
 finish TERM
-[ -n "$(tr -d '\0' <"$WORK/audio.raw" | head -c 1)" ] || fail "$library: no sound was mixed"
+[ "$(tr -d '\0' <"$WORK/audio.raw" | wc -c)" -gt 0 ] || fail "$library: no sound was mixed"
 
 # A window manager, as users have.
 openbox >"$WORK/wm.log" 2>&1 &
 WM_PID=$!
 for i in $(seq 1 50); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  grep -q 'window id' <<<"$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true)" && break
   sleep 0.1
 done
 start_checked 1920x1080

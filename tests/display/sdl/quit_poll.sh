@@ -6,7 +6,6 @@ set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/qn.sh"
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 HELPERS=$QN_BIN_DIR/tests/display/sdl
-trap 'xvfb_stop; cleanup_work' EXIT
 xvfb_start
 
 # probe NAME SECONDS EXPECTED_STATUS EXPECTED_SEEN ACTION...
@@ -16,7 +15,7 @@ probe() {
   timeout -k 5 30 "$HELPERS/sdl_poll_probe" "$secs" >"$WORK/out" 2>"$WORK/err" &
   local pid=$! status=0
   local window
-  window=$(xvfb_wait_window Quillion) || fail "$name: no window"
+  window=$(xvfb_wait_window Quillion "$pid") || fail "$name: no window"
   xdotool mousemove --window "$window" 160 120
   sleep 0.5  # the start-up events are polled away by now
   "$@" "$window"

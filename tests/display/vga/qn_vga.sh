@@ -7,7 +7,7 @@ source "$QN_SOURCE_DIR/tests/e2e/lib/audio.sh"
 audio_start_server
 
 work=$(mktemp -d)
-trap 'audio_cleanup; rm -rf "$work"' EXIT
+cleanup_add rm -rf "$work"
 cp "$QN_DATA_DIR/zorv.dat" "$QN_DATA_DIR/objs.3dw" "$work/"
 "$QN_BIN_DIR/tests/display/vga/vga_short_song" "$work/music.xm"
 mkdir -p "$work/entries"

@@ -8,7 +8,9 @@
 #   audio_use_disk out.raw        # no daemon: SDL's disk driver writes the mixed sound
 #
 # The server and the recorder are stopped by their PIDs when the script exits
-# (an EXIT trap that also calls xvfb_stop when the X library is loaded).
+# (cleanup.sh).
+
+source "$(dirname "${BASH_SOURCE[0]}")/cleanup.sh"
 
 AUDIO_DIR=""
 AUDIO_SERVER_PID=""
@@ -27,13 +29,9 @@ audio_stop() {
   fi
 }
 
-audio_cleanup() {
-  audio_stop
-  if declare -F xvfb_stop >/dev/null; then xvfb_stop; fi
-}
-
 audio_start_server() {
   AUDIO_DIR=$(mktemp -d)
+  cleanup_add audio_stop
   mkdir -p "$AUDIO_DIR/runtime" "$AUDIO_DIR/home"
   # Everything the server keeps lives in the private folder; norewinds stops
   # the null sink from stalling for up to 2 s at start.
@@ -43,7 +41,6 @@ audio_start_server() {
     --load="module-native-protocol-unix socket=$AUDIO_DIR/pulse.sock auth-anonymous=1" \
     >"$AUDIO_DIR/server.log" 2>&1 &
   AUDIO_SERVER_PID=$!
-  trap audio_cleanup EXIT
   export PULSE_SERVER="unix:$AUDIO_DIR/pulse.sock"
   local i
   for i in $(seq 1 100); do

@@ -1,6 +1,7 @@
 # Shared by the end-to-end tests of qn: a scratch folder to run in, the
 # helpers' paths, and checks of the start-up trace.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/cleanup.sh"
 
 QN=$QN_BIN_DIR/qn
 # Writes zorv.dat files (good, truncated) and the loading picture they give.
@@ -10,9 +11,9 @@ SOURCE=$QN_SOURCE_DIR
 export LSAN_OPTIONS="suppressions=$SOURCE/tests/e2e/lib/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 WORK=$(mktemp -d)
+cleanup_add rm -rf "$WORK"
 # Sound through SDL's disk driver, at real-time pace: no sound device needed.
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$WORK/audio.raw SDL_DISKAUDIODELAY=23
-cleanup_work() { rm -rf "$WORK"; }
 
 fail() {
   echo "FAIL: $*" >&2
@@ -86,7 +87,7 @@ check_trace() {
   head=$(head -n 7 "$out")
   [ "$head" = "$BANNER"$'\nUnpacking data...\nInitiating SDL startup sequence...\nAllocating memory for texture data...' ] \
     || fail "trace does not begin with the banner, archive, display and allocation lines"
-  grep -n -x -e 'Precalcing...' -e 'Initiating signalhander setup...' "$out" | cut -d: -f2 | tr '\n' '|' \
-    | grep -qx 'Precalcing...|Initiating signalhander setup...|' || fail "precalc and signal lines missing or out of order"
+  [ "$(grep -x -e 'Precalcing...' -e 'Initiating signalhander setup...' "$out" | tr '\n' '|')" \
+    = 'Precalcing...|Initiating signalhander setup...|' ] || fail "precalc and signal lines missing or out of order"
   [ "$(tail -n 1 "$out")" = '*** Shutdown ***' ] || fail "trace does not end with the shut-down line"
 }

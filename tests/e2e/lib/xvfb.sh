@@ -2,15 +2,15 @@
 #
 #   source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
 #   xvfb_start [WxHxD]          # own server on a free display; exports DISPLAY
-#   id=$(xvfb_wait_window Quillion [secs])   # window id once it is mapped
+#   id=$(xvfb_wait_window Quillion [pid])    # window id once it is mapped
 #   xvfb_screenshot out.png [window id]      # the root window, or one window
 #   xvfb_pixel_diff a.png b.png               # prints the count of differing pixels
 #
-# The server is stopped when the script exits (an EXIT trap; a test that sets
-# its own EXIT trap calls xvfb_stop from it). Each call of xvfb_start lets
+# The server is stopped when the script exits (cleanup.sh). Each call of xvfb_start lets
 # Xvfb choose a free display number itself (-displayfd), so tests run in
 # parallel without racing for numbers.
 
+source "$(dirname "${BASH_SOURCE[0]}")/cleanup.sh"
 XVFB_PID=""
 XVFB_DIR=""
 
@@ -29,12 +29,12 @@ xvfb_stop() {
 xvfb_start() {
   local screen=${1:-640x480x24}
   XVFB_DIR=$(mktemp -d)
+  cleanup_add xvfb_stop
   # -noreset: SDL 1.2 opens the display twice at start-up; a server that
   # resets when its last client goes away makes the second open fail.
   Xvfb -displayfd 3 -screen 0 "$screen" -noreset -nolisten tcp \
     3>"$XVFB_DIR/display" >"$XVFB_DIR/log" 2>&1 &
   XVFB_PID=$!
-  trap xvfb_stop EXIT
   local i
   for i in $(seq 1 100); do
     if [ -s "$XVFB_DIR/display" ]; then
@@ -51,19 +51,36 @@ xvfb_start() {
   return 1
 }
 
-# Prints the id of the first visible window whose name matches, waiting up
-# to `secs` seconds (default 20) for it to appear.
+# True while the process runs (an ended child not yet waited for is a zombie
+# that kill -0 still finds).
+xvfb_running() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [ "${stat:0:1}" != Z ]
+}
+
+# Prints the id of the first visible window whose name matches, once there
+# is one. With the pid of the program that opens it, the wait lasts as long
+# as that program runs: a loaded machine may take long to get there, and a
+# program that ended without a window is told at once. 600 s is only a
+# safety net (XVFB_WINDOW_LIMIT).
 xvfb_wait_window() {
-  local name=$1 secs=${2:-20} i id
-  for i in $(seq 1 $((secs * 10))); do
-    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1 || true)
+  local name=$1 pid=${2:-} id end=$((SECONDS + ${XVFB_WINDOW_LIMIT:-600}))
+  while [ "$SECONDS" -lt "$end" ]; do
+    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null || true)
+    id=${id%%$'\n'*}
     if [ -n "$id" ]; then
       echo "$id"
       return 0
     fi
+    if [ -n "$pid" ] && ! xvfb_running "$pid"; then
+      echo "xvfb: the program ended without a window named '$name'" >&2
+      return 1
+    fi
     sleep 0.1
   done
-  echo "xvfb: no window named '$name' within ${secs}s" >&2
+  echo "xvfb: no window named '$name' within ${XVFB_WINDOW_LIMIT:-600}s" >&2
   return 1
 }
 

@@ -11,12 +11,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scratch.h"
+
 std::string ocr_mask(const Mask& m) {
   // Tesseract reads dark text on light paper best; twice the size with a margin.
   constexpr int scale = 2, margin = 20;
   const int w = m.width * scale + 2 * margin, h = m.height * scale + 2 * margin;
-  char path[] = "/tmp/qn_art_ocrXXXXXX";
-  const int fd = mkstemp(path);
+  std::string path = scratch_base() + "/qn_art_ocrXXXXXX";
+  const int fd = mkstemp(path.data());
   if (fd < 0) return {};
   std::string pgm = "P5\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
   for (int y = 0; y < h; y++)
@@ -30,13 +32,12 @@ std::string ocr_mask(const Mask& m) {
   close(fd);
   std::string text;
   if (written) {
-    const std::string cmd =
-        std::string("timeout -k 5 600 tesseract ") + path + " stdout --psm 6 2>/dev/null";
+    const std::string cmd = "timeout -k 5 600 tesseract " + path + " stdout --psm 6 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
     char buf[256];
     while (pipe && std::fgets(buf, sizeof buf, pipe.get())) text += buf;
   }
-  unlink(path);
+  unlink(path.c_str());
   return text;
 }
 

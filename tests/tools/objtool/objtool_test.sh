@@ -9,12 +9,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-timeout -k 5 20 "$tool" --help | grep -q "objtool import" || fail "--help"
+grep -q "objtool import" <<<"$(timeout -k 5 20 "$tool" --help)" || fail "--help"
 summary=$(timeout -k 5 20 "$tool" summary "$QN_DATA_DIR/objs.3dw") || fail "summary status"
 echo "$summary"
-echo "$summary" | grep -q ": 2 objects, 2 shade ramps" || fail "summary counts"
-echo "$summary" | grep -q '"Knot": .* smooth$' || fail "first object smooth"
-echo "$summary" | grep -q '"StarRing": .* flat$' || fail "second object flat"
+grep -q ": 2 objects, 2 shade ramps" <<<"$summary" || fail "summary counts"
+grep -q '"Knot": .* smooth$' <<<"$summary" || fail "first object smooth"
+grep -q '"StarRing": .* flat$' <<<"$summary" || fail "second object flat"
 # Sized for scene 5's camera (focal 200, objects at 500, so 0.8 rows a unit
 # of bound radius): a diameter covers a quarter to a half of the 240 rows, and
 # the closest approach (z = 0) stays behind the near plane at 200. Within the
@@ -48,7 +48,7 @@ expect_error() {  # expect_error pattern command...
   local pattern=$1; shift
   out=$(timeout -k 5 20 "$@" 2>&1); status=$?
   [ $status -eq 1 ] || fail "$* exited $status"
-  echo "$out" | grep -q "$pattern" || fail "$*: no message matching '$pattern' in: $out"
+  grep -q "$pattern" <<<"$out" || fail "$*: no message matching '$pattern' in: $out"
 }
 printf 'garbage' > "$work/bad.3dw"
 expect_error "wrong magic" "$tool" summary "$work/bad.3dw"

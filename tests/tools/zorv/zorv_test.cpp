@@ -13,6 +13,7 @@
 
 #include "art.h"
 #include "font.h"
+#include "scratch.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
@@ -34,13 +35,8 @@ int run(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char dir[] = "/tmp/qn_zorv_XXXXXX";
-    path = mkdtemp(dir) ? dir : "/tmp/qn_zorv_unmade";
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
+struct TempDir : ScratchDir {
+  TempDir() : ScratchDir("qn_zorv_") {}
 };
 
 // A netpbm header and its pixels: words as red, green, blue; bytes as grey.
