@@ -26,7 +26,7 @@ window=$(xvfb_wait_window Quillion "$qn_pid") || fail "no window titled Quillion
 
 # The loading picture, then the 3-second pause, then the first scene.
 xvfb_screenshot "$work/loading.png" "$window"
-for i in $(seq 1 100); do
+for i in $(seq 1 1000); do
   grep -q "Initiating joined sound" "$work/out" && break
   sleep 0.1
 done

@@ -31,7 +31,7 @@ run() {
   QN_FRAME_COUNT="$work/frames" LD_PRELOAD="$preload" \
     timeout -k 5 $((secs + 60)) "$QN_BIN_DIR/qn" -w >out.txt 2>err.txt &
   pid=$!
-  for _ in $(seq 1 300); do grep -q "joined sound" out.txt 2>/dev/null && break; sleep 0.1; done
+  for _ in $(seq 1 3000); do grep -q "joined sound" out.txt 2>/dev/null && break; sleep 0.1; done
   sleep 3
   ( while :; do xdotool mousemove --sync $((RANDOM % 320)) $((RANDOM % 240)) 2>/dev/null || true; done ) &
   flood=$!

@@ -7,7 +7,7 @@
 #                                     once, orderly shut-down, status 0
 #   timeline                          SIGTERM: orderly shut-down, status 0
 #   any phase                         SIGINT: default action (status 130)
-# The hold library stops the program at the first two points until the
+# The hold library stops the program at each start-up point until the
 # signals have been sent.
 set -euo pipefail
 source "$QN_SOURCE_DIR/tests/e2e/lib/xvfb.sh"
@@ -89,15 +89,14 @@ MUSIC_START='Initiating joined sound and timer startup sequence...'
 for sig in TERM INT; do
   CASE="qn: SIG$sig while the tables are computed"
   start_qn precalc
-  wait_for 30 test -e "$WORK/held" || fail_case "never reached the tables"
+  wait_for 120 test -e "$WORK/held" || fail_case "never reached the tables"
   send "$sig" 1 "$PID"
   finish_qn 30
   expect_end $((128 + $(kill -l $sig))) 'Precalcing...'
 
   CASE="qn: SIG$sig in the pause"
-  start_qn none
-  wait_for 30 traced 'Precalcing...' || fail_case "never reached the pause"
-  sleep 1
+  start_qn pause
+  wait_for 120 test -e "$WORK/held" || fail_case "never reached the pause"
   send "$sig" 1 "$PID"
   finish_qn 30
   expect_end $((128 + $(kill -l $sig))) 'Precalcing...'
@@ -106,7 +105,7 @@ done
 for count in 1 200; do
   CASE="qn: $count SIGTERM after the handler is installed, before the music"
   start_qn handler
-  wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
+  wait_for 120 test -e "$WORK/held" || fail_case "never reached the handler"
   send TERM "$count" "$PID"
   rm -f "$WORK/held"
   finish_qn 30
@@ -115,7 +114,7 @@ done
 
 CASE="qn: SIGINT after the handler is installed"
 start_qn handler
-wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
+wait_for 120 test -e "$WORK/held" || fail_case "never reached the handler"
 send INT 1 "$PID"
 finish_qn 30
 expect_end 130 'Initiating signalhander setup...'
@@ -124,7 +123,7 @@ expect_end 130 'Initiating signalhander setup...'
 for count in 1 500; do
   CASE="qn: $count SIGTERM in the timeline"
   start_qn none
-  wait_for 30 traced "$MUSIC_START" || fail_case "the music never started"
+  wait_for 120 traced "$MUSIC_START" || fail_case "the music never started"
   audio_record "$WORK/sound.wav"
   sleep 3
   send TERM "$count" "$PID"
@@ -137,7 +136,7 @@ done
 
 CASE="qn: SIGINT in the timeline"
 start_qn none
-wait_for 30 traced "$MUSIC_START" || fail_case "the music never started"
+wait_for 120 traced "$MUSIC_START" || fail_case "the music never started"
 sleep 2
 send INT 1 "$PID"
 finish_qn 30
@@ -162,7 +161,7 @@ start_vga() {
   TMUX_SOCKET=qn-rel-$$-$SESSIONS
   rm -f "$WORK"/{held,pid,status,settings.before,settings.after,out,err}
   tmux -L "$TMUX_SOCKET" new-session -d -x 80 -y 25 "bash $WORK/pane.sh $1"
-  wait_for 30 test -s "$WORK/pid" || { fail_case "qn-vga did not start"; return 1; }
+  wait_for 120 test -s "$WORK/pid" || { fail_case "qn-vga did not start"; return 1; }
   PID=$(cat "$WORK/pid")
   TTY=$(tmux -L "$TMUX_SOCKET" display -p '#{pane_tty}')
 }
@@ -181,28 +180,27 @@ finish_vga() {
 for sig in TERM INT; do
   CASE="qn-vga: SIG$sig while the tables are computed"
   if start_vga precalc; then
-    wait_for 30 test -e "$WORK/held" || fail_case "never reached the tables"
+    wait_for 120 test -e "$WORK/held" || fail_case "never reached the tables"
     send "$sig" 1 "$PID"
-    finish_vga 5
+    finish_vga 60
     [ "$STATUS" = changed ] || expect_end $((128 + $(kill -l $sig))) 'Precalcing...'
   fi
 done
 
 CASE="qn-vga: SIGTERM in the pause"
-if start_vga none; then
-  wait_for 30 grep -q -x -F 'Precalcing...' "$WORK/out" || fail_case "never reached the pause"
-  sleep 1
+if start_vga pause; then
+  wait_for 120 test -e "$WORK/held" || fail_case "never reached the pause"
   send TERM 1 "$PID"
-  finish_vga 5
+  finish_vga 60
   [ "$STATUS" = changed ] || expect_end 143 'Precalcing...'
 fi
 
 CASE="qn-vga: 200 SIGTERM after the handler is installed"
 if start_vga handler; then
-  wait_for 30 test -e "$WORK/held" || fail_case "never reached the handler"
+  wait_for 120 test -e "$WORK/held" || fail_case "never reached the handler"
   send TERM 200 "$PID"
   rm -f "$WORK/held"
-  finish_vga 10
+  finish_vga 60
   [ "$STATUS" = changed ] || expect_end 0 "$MUSIC_START" "$SHUTDOWN"
 fi
 
@@ -210,12 +208,12 @@ for what in TERM:1 TERM:500 INT:1; do
   sig=${what%:*} count=${what#*:}
   CASE="qn-vga: $count SIG$sig in the timeline"
   if start_vga none; then
-    wait_for 30 grep -q -F "$MUSIC_START" "$WORK/out" || fail_case "the music never started"
+    wait_for 120 grep -q -F "$MUSIC_START" "$WORK/out" || fail_case "the music never started"
     sleep 2
     # While it runs the terminal is raw: what the restore has to undo.
     [ "$(stty -g <"$TTY")" != "$(cat "$WORK/settings.before")" ] || fail_case "the terminal was never changed"
     send "$sig" "$count" "$PID"
-    finish_vga 10
+    finish_vga 60
     if [ "$STATUS" != changed ]; then
       if [ "$sig" = TERM ]; then expect_end 0 "$MUSIC_START" "$SHUTDOWN"; else expect_end 130 "$MUSIC_START"; fi
     fi

@@ -62,7 +62,7 @@ start_checked() {
 # Once the music runs, a scene fills the picture's place; the border stays black.
 expect_scene() {
   local i mean=0 border=1
-  for i in $(seq 1 100); do
+  for i in $(seq 1 1000); do
     grep -q '^Initiating joined sound' "$WORK/out" && break
     sleep 0.1
   done

@@ -43,7 +43,7 @@ audio_start_server() {
   AUDIO_SERVER_PID=$!
   export PULSE_SERVER="unix:$AUDIO_DIR/pulse.sock"
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 600); do
     if pactl info >/dev/null 2>&1; then
       return 0
     fi

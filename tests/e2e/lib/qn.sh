@@ -40,7 +40,7 @@ start_qn() {
   QN_PID=$!
   PROG_PID=""
   local i
-  for i in $(seq 1 50); do
+  for i in $(seq 1 600); do
     PROG_PID=$(pgrep -P "$QN_PID" || true)
     [ -n "$PROG_PID" ] && return 0
     kill -0 "$QN_PID" 2>/dev/null || return 0  # already over
@@ -59,7 +59,7 @@ wait_qn() {
 # then ask (a key press or a left click in `window`, or SIGTERM) until qn ends.
 end_qn() {
   local how=$1 window=${2:-} i
-  for i in $(seq 1 120); do
+  for i in $(seq 1 480); do
     kill -0 "$PROG_PID" 2>/dev/null || break
     if [ "$i" -ge 16 ]; then
       if [ "$how" = key ]; then

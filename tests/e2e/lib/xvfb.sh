@@ -36,7 +36,7 @@ xvfb_start() {
     3>"$XVFB_DIR/display" >"$XVFB_DIR/log" 2>&1 &
   XVFB_PID=$!
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 600); do
     if [ -s "$XVFB_DIR/display" ]; then
       export DISPLAY=":$(head -n1 "$XVFB_DIR/display")"
       if xdpyinfo >/dev/null 2>&1; then
