@@ -33,10 +33,17 @@ prepare_data() {
   return 0
 }
 
+# qn runs with the hold library preloaded (holding nothing unless QN_HOLD
+# says so): its trace is then line-buffered, so a test can wait for a line of
+# it. A sanitised build needs its runtime first.
+QN_PRELOAD=$QN_BIN_DIR/tests/reliability/libreliability_hold.so
+qn_asan=$(ldd "$QN" 2>/dev/null | awk '/libasan/ {print $3}')
+[ -z "$qn_asan" ] || QN_PRELOAD="$qn_asan:$QN_PRELOAD"
+
 # Starts qn in the scratch folder in the background; QN_PID is timeout's pid
 # and PROG_PID qn's own.
 start_qn() {
-  (cd "$WORK" && exec timeout -k 5 120 "$QN" "$@" >"$WORK/out" 2>"$WORK/err") &
+  (cd "$WORK" && LD_PRELOAD="$QN_PRELOAD" exec timeout -k 5 120 "$QN" "$@" >"$WORK/out" 2>"$WORK/err") &
   QN_PID=$!
   PROG_PID=""
   local i
@@ -57,8 +64,17 @@ wait_qn() {
 
 # After the loading phase the timeline runs until a quit: wait a little,
 # then ask (a key press or a left click in `window`, or SIGTERM) until qn ends.
+# SIGTERM ends the demo in order only once its handler is in, which the
+# music's start line follows: it waits for that line, however long start-up takes.
 end_qn() {
   local how=$1 window=${2:-} i
+  if [ "$how" != key ] && [ "$how" != click ]; then
+    for i in $(seq 1 3000); do
+      grep -q '^Initiating joined sound' "$WORK/out" && break
+      kill -0 "$PROG_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
   for i in $(seq 1 480); do
     kill -0 "$PROG_PID" 2>/dev/null || break
     if [ "$i" -ge 16 ]; then
