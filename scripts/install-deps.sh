@@ -59,11 +59,12 @@ while [ $# -gt 0 ]; do
       shift
       ;;
     # The browser build: Debian's emscripten (its JS optimizer needs acorn), a
-    # browser for the tests, and dpkg-dev to unpack libmikmod's source package.
+    # browser of each engine the test runs in with a sound server for them,
+    # and dpkg-dev to unpack libmikmod's source package.
     --web)
       web_dir=$(cd "$(dirname "$0")/.." && pwd)/build-web
       if [ $# -gt 1 ] && [ "${2#--}" = "$2" ]; then web_dir=$2; shift; fi
-      packages+=(emscripten node-acorn chromium dpkg-dev)
+      packages+=(emscripten node-acorn chromium firefox-esr pulseaudio pulseaudio-utils dpkg-dev)
       # npm installs the browser test's driver; a node from elsewhere may
       # bring its own npm, which Debian's package would conflict with.
       command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "music/music.h"
+#ifdef __EMSCRIPTEN__
+#include "music/music_web.h"
+#endif
 
 // The loop's state. All fields are reset only where a scene's entry says so.
 struct TimelineState {
@@ -51,6 +54,12 @@ struct SceneRow {
 inline constexpr int SCENE_COUNT = 10;
 extern const SceneRow scene_table[SCENE_COUNT];
 
+#ifdef __EMSCRIPTEN__
+// The page: the song position and row being heard, which trail those mixed
+// by the sound queued ahead.
+inline std::int32_t song_position() { return music_web_heard_position(); }
+inline std::int32_t song_row() { return music_web_heard_row(); }
+#else
 // The song position and row, one fresh load each time they are used: the
 // clock step changes them under the loop's feet.
 inline std::int32_t song_position() {
@@ -59,6 +68,7 @@ inline std::int32_t song_position() {
 inline std::int32_t song_row() {
   return *static_cast<const volatile UWORD*>(&music_module->patpos);
 }
+#endif
 
 // Called once a frame after the quit poll, before the end test: the capture
 // program's per-frame work. qn and qn-vga run without one.
