@@ -32,8 +32,7 @@ int main(int argc, char** argv) {
   startup_open(0);
   startup_load();
   // Without a kept WAV the sound is still mixed, so the song runs as it would.
-  const std::string wav = options.wav.empty() ? "/dev/null" : capture_path(options, options.wav);
-  if (!music_capture_open(wav.c_str())) startup_fail();
+  if (!music_capture_open(capture_sound_path().c_str())) startup_fail();
   if (!music_load("music.xm", 64)) startup_fail();
   if (!music_module) {
     std::fprintf(stderr, "qn-capture: no module was loaded\n");
@@ -46,5 +45,6 @@ int main(int argc, char** argv) {
   timeline_run(capture_frame);
   const int status = shutdown_demo();  // completes the WAV
   const bool sound_ok = options.wav.empty() || music_capture_ok();
-  return capture_finish(sound_ok) ? status : 1;
+  const int result = capture_finish(sound_ok);
+  return result != 0 ? result : status;
 }

@@ -57,6 +57,8 @@ void timeline_scene_frame(FrameHook frame_done) {
   if (song_position() > row.end_position && row_holds(row.end_row_above)) timeline.scene++;
 }
 
+bool timeline_finished() { return timeline.scene >= SCENE_COUNT; }
+
 void timeline_run(FrameHook frame_done) {
   timeline = TimelineState{};
   while (demo_running) {

@@ -70,3 +70,5 @@ void timeline_scene_frame(FrameHook frame_done);
 
 // Runs the ten scenes' frames in order until demo_running is 0.
 void timeline_run(FrameHook frame_done = nullptr);
+// True once the last scene has ended, rather than the run being stopped.
+bool timeline_finished();

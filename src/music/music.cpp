@@ -90,7 +90,8 @@ void clock_step() {
 }
 
 void handle_signal(int signal_number) {
-  if (signal_number == SIGTERM) {
+  if (signal_number == SIGTERM || signal_number == SIGINT || signal_number == SIGHUP) {
+    demo_stop_signal = signal_number;
     demo_running = 0;
   } else if (signal_number == SIGALRM) {
     clock_step();

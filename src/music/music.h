@@ -24,8 +24,9 @@ int music_start();
 // Alarms ignored, player stopped, module freed, library shut down.
 void music_stop();
 
-// The system's one signal handler: SIGTERM clears demo_running, SIGALRM runs
-// clock_step, anything else does nothing.
+// The system's one signal handler: SIGTERM (and SIGINT and SIGHUP, where they
+// are routed here) clears demo_running and is kept in demo_stop_signal,
+// SIGALRM runs clock_step, anything else does nothing.
 void handle_signal(int signal_number);
 
 // One 10 ms alarm's work: advance the clock every second call and, while the
