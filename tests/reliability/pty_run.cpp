@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   const pid_t pid = fork();
   if (pid < 0) return fail("cannot fork");
   if (pid == 0) {
-    // The session's leader, in the part of the shell: a job whose parent is
+    // The session's leader, as a login shell: a job whose parent is
     // in another group of its session can be stopped.
     setsid();
     const int tty = open(name, O_RDWR);
