@@ -13,6 +13,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -95,8 +96,11 @@ X87 encoding(long double v) {
 ::testing::AssertionResult same(const SoftExtended& got, long double want, const char* what) {
   const X87 g = got.x87(), w = encoding(want);
   if (g.sign_exp == w.sign_exp && g.mant == w.mant) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << what << std::hex << ": want " << w.sign_exp << ":"
-                                       << w.mant << ", got " << g.sign_exp << ":" << g.mant;
+  char text[96];
+  std::snprintf(text, sizeof text, "%s: want %04x:%016llx, got %04x:%016llx", what, w.sign_exp,
+                static_cast<unsigned long long>(w.mant), g.sign_exp,
+                static_cast<unsigned long long>(g.mant));
+  return ::testing::AssertionFailure() << text;
 }
 #endif
 
