@@ -10,8 +10,9 @@ struct TimelineState;
 
 struct CaptureOptions {
   std::string out_dir = "capture";
-  int png_every = 0;  // 0: no PNGs
-  int png_first = 0;  // frame numbers, inclusive
+  std::string data_dir;  // empty: the current folder
+  int png_every = 0;     // 0: no PNGs
+  int png_first = 0;     // frame numbers, inclusive
   int png_last = INT_MAX;
   std::string wav = "music.wav";  // empty: sound mixed but not kept
   std::string log = "frames.csv";
@@ -29,6 +30,11 @@ enum class CaptureParse { run, help, error };
 CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* options,
                                    std::string* error);
 extern const char* const CAPTURE_USAGE;
+
+// With --data: the output folder made absolute, so that it keeps its
+// meaning, then into the data folder, where start-up opens the data files.
+// False, with *error saying why, when the folder cannot be entered.
+bool capture_enter_data_folder(CaptureOptions* options, std::string* error);
 
 // Where a file named on the command line goes: relative names inside out_dir.
 std::string capture_path(const CaptureOptions& options, const std::string& name);

@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
     case CaptureParse::run:
       break;
   }
+  if (!capture_enter_data_folder(&options, &error)) {
+    std::fprintf(stderr, "qn-capture: %s\n", error.c_str());
+    return 1;
+  }
   std::signal(SIGPIPE, SIG_IGN);  // a dead encoder shows as a failed write
   std::printf("%s\n\n", "*** ZORV Linux capture using a virtual clock and mikmod ***");
   if (!capture_configure(options)) return 1;

@@ -114,27 +114,42 @@ double wall_seconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+// How far the run is, 0..1, and against what: a clip's end (--to), or the
+// song's for a run to the end. The frames before --from take time as well,
+// but only the clip's own count towards its percentage.
+double clip_done() {
+  if (options.clip_end == INT_MAX) return song_done;
+  const double kept = frame - options.clip_first, length = options.clip_end - options.clip_first;
+  return std::clamp(kept / length, 0.0, 1.0);
+}
+double run_done() {
+  if (options.clip_end == INT_MAX) return song_done;
+  // A --to past the song's end: the song is the nearer end.
+  return std::max(song_done, static_cast<double>(frame) / options.clip_end);
+}
+
 // Only what the last frame recorded: at shut-down the module is gone. On a
 // terminal one line is rewritten a few times a second; into a file, a line
-// for every tenth of the song.
+// for every tenth of the run.
 void show_progress(bool last = false) {
   static const bool terminal = isatty(2);
   static double shown_at = 0.0;
   static int shown_tenth = -1;
-  const double wall = wall_seconds();
-  const int tenth = static_cast<int>(song_done * 10.0);
+  const double wall = wall_seconds(), shown = clip_done(), done = run_done();
+  const int tenth = static_cast<int>(shown * 10.0);
   if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
   shown_at = wall;
   shown_tenth = tenth;
-  // The time left assumes the rest of the song goes as fast as what was done.
+  // The time left assumes the rest of the run goes as fast as what was done.
   char left[32] = "";
-  if (!last && song_done > 0.0) {
-    const int seconds = static_cast<int>(wall * (1.0 - song_done) / song_done + 0.5);
+  if (!last && done > 0.0) {
+    const int seconds = static_cast<int>(wall * (1.0 - done) / done + 0.5);
     std::snprintf(left, sizeof left, ", %d:%02d left", seconds / 60, seconds % 60);
   }
-  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s%s",
-               terminal ? "\r" : "", static_cast<int>(song_done * 100.0), frame,
-               wall > 0 ? frame / wall : 0.0, left, terminal ? "    " : "\n");
+  std::fprintf(stderr, "%sqn-capture: %3d%% of the %s, frame %d, %.0f frames/s%s%s",
+               terminal ? "\r" : "", static_cast<int>(shown * 100.0 + 1e-9),
+               options.clip_end == INT_MAX ? "song" : "clip", frame, wall > 0 ? frame / wall : 0.0,
+               left, terminal ? "    " : "\n");
   progress_shown = terminal;
 }
 
