@@ -15,7 +15,7 @@ declared=$(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/[,|]/ /g')
 [ -n "$declared" ] || fail "the package declares no dependencies"
 covered=" $(apt-cache depends --recurse --installed --no-recommends --no-suggests --no-conflicts \
   --no-breaks --no-replaces --no-enhances $declared 2>/dev/null | grep -v '^ ' | sort -u | tr '\n' ' ') "
-libs=$(for program in "$work"/root/usr/bin/objtool "$work"/root/usr/lib/qn/*; do
+libs=$(for program in "$work"/root/usr/games/objtool "$work"/root/usr/lib/qn/*; do
   ldd "$program" | awk '$3 ~ /^\// {print $3}'
 done | sort -u)
 # dpkg knows a library by the path its package ships, /lib or /usr/lib.
@@ -27,7 +27,7 @@ for lib in $libs; do
 done
 
 mkdir "$work/elsewhere" && cd "$work/elsewhere"
-"$work/root/usr/bin/qn-capture" -o capture --to 1 >"$work/out" 2>"$work/err" ||
+"$work/root/usr/games/qn-capture" -o capture --to 1 >"$work/out" 2>"$work/err" ||
   fail "qn-capture from the package: $(cat "$work/err")"
 [ "$(tail -n 1 "$work/out")" = '*** Shutdown ***' ] || fail "no orderly end: $(cat "$work/out")"
 [ "$(wc -l <capture/frames.csv)" -eq 51 ] || fail "not 50 frames in ./capture"

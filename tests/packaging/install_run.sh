@@ -12,7 +12,7 @@ cleanup_add rm -rf "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 cmake --install "$QN_BIN_DIR" --prefix "$work/prefix" >/dev/null
 id=example.c_seed_51d1ad9a.qn
-for f in games/qn games/qn-vga bin/qn-capture bin/objtool lib/qn/qn lib/qn/qn-capture \
+for f in games/qn games/qn-vga games/qn-capture games/objtool lib/qn/qn lib/qn/qn-capture \
          share/games/qn/zorv.dat share/games/qn/objs.3dw share/games/qn/music.xm \
          share/man/man6/qn.6 share/man/man6/qn-vga.6 share/man/man1/qn-capture.1 \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do
@@ -38,7 +38,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null \
 grep -q 'Initiating joined sound and timer startup sequence' "$work/out" || fail "music did not start"
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "qn wrote into the current folder"
 
-"$work/prefix/bin/qn-capture" -o clip --to 1 >"$work/out" 2>"$work/err" ||
+"$work/prefix/games/qn-capture" -o clip --to 1 >"$work/out" 2>"$work/err" ||
   fail "the installed qn-capture: $(cat "$work/err")"
 [ "$(wc -l <clip/frames.csv)" -eq 51 ] || fail "qn-capture: not 50 frames in ./clip"
 [ "$(ls -A)" = clip ] || fail "qn-capture wrote beside ./clip: $(ls -A)"
