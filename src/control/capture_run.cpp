@@ -140,9 +140,10 @@ void show_progress(bool last = false) {
   if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
   shown_at = wall;
   shown_tenth = tenth;
-  // The time left assumes the rest of the run goes as fast as what was done.
+  // The time left assumes the rest of the run goes as fast as what was done;
+  // before 1% the start-up's time would swamp it.
   char left[32] = "";
-  if (!last && done > 0.0) {
+  if (!last && done >= 0.01) {
     const int seconds = static_cast<int>(wall * (1.0 - done) / done + 0.5);
     std::snprintf(left, sizeof left, ", %d:%02d left", seconds / 60, seconds % 60);
   }
