@@ -51,14 +51,10 @@ struct SceneRow {
 inline constexpr int SCENE_COUNT = 10;
 extern const SceneRow scene_table[SCENE_COUNT];
 
-// The song position and row, one fresh load each time they are used: the
-// clock step changes them under the loop's feet.
-inline std::int32_t song_position() {
-  return *static_cast<const volatile SWORD*>(&music_module->sngpos);
-}
-inline std::int32_t song_row() {
-  return *static_cast<const volatile UWORD*>(&music_module->patpos);
-}
+// The song position and row as heard, asked afresh each time they are used:
+// the sound moves on under the loop's feet.
+inline std::int32_t song_position() { return music_heard_place().position; }
+inline std::int32_t song_row() { return music_heard_place().row; }
 
 // Called once a frame after the quit poll, before the end test: the capture
 // program's per-frame work. qn and qn-vga run without one.

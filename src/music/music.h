@@ -5,8 +5,18 @@
 
 #include <cstdint>
 
-// The loaded module; the timeline reads its sngpos and patpos with plain loads.
+// The loaded module.
 extern MODULE* music_module;
+
+// The song position and row of the sound reaching the listener now: the
+// mixer runs ahead of it by the output's latency. Where the output says
+// nothing of its latency (a capture in virtual time, where mixed and heard
+// are one moment), the module's own position and row.
+struct SongPlace {
+  std::int32_t position;
+  std::int32_t row;
+};
+SongPlace music_heard_place();
 
 // 20 ms ticks since the timer started; written only by the clock step.
 extern volatile std::int32_t demo_ticks;

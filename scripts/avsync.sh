@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# How far the picture is from the sound as a person hears it: a benchmark,
+# not a test. Under a private X server, with the sound on a private sound
+# server's null sink, one ffmpeg process records the screen (100 frames/s)
+# and the sink's monitor, both stamped by the wall clock. A recorder check
+# comes first: short tones, the screen turning white as the server says each
+# one plays. Then, for each sound path and run, qn -w plays past its tenth
+# flash; each flash is found on screen by brightness and its beat in the
+# sound by following qn-capture's music.wav through the recording.
+# Offsets are on screen minus heard, in ms (negative: the picture is early).
+#
+#   scripts/avsync.sh [--runs N] [--paths "default alsa server"] [--build DIR]
+#
+# Paths: default (SDL on the sound server), alsa (SDL through ALSA's plugin
+# for the server), server (SDL's audio unavailable: the sound-server output).
+# Needs the build's qn, qn-capture and data (scripts/build.sh), Xvfb,
+# pulseaudio, ffmpeg and python3.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${QN_BUILD_DIR:-$top/build}
+runs=3
+paths="default alsa server"
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --paths) paths=$2; shift 2 ;;
+    --build) build=$2; shift 2 ;;
+    *) echo "usage: scripts/avsync.sh [--runs N] [--paths \"default alsa server\"] [--build DIR]" >&2; exit 2 ;;
+  esac
+done
+build=$(cd "$build" && pwd)
+for f in qn qn-capture data/music.xm; do
+  [ -e "$build/$f" ] || { echo "avsync: $build/$f is missing (scripts/build.sh makes it)" >&2; exit 1; }
+done
+
+source "$top/tests/e2e/lib/cleanup.sh"
+source "$top/tests/e2e/lib/xvfb.sh"
+source "$top/tests/e2e/lib/audio.sh"
+unset SDL_AUDIODRIVER
+work=$(mktemp -d)
+cleanup_add rm -rf "$work"
+ln -s "$build"/data/* "$work/"
+
+echo "avsync: qn-capture's reference run"
+(cd "$work" && "$build/qn-capture" -o ref --to 75 >/dev/null 2>&1)
+ln -s "$build/data/music.xm" "$work/ref/music.xm"
+
+xvfb_start 640x480x24
+audio_start_server
+
+RECORDER=""
+stop_recorder() {
+  if [ -n "$RECORDER" ]; then
+    kill -INT "$RECORDER" 2>/dev/null || true
+    wait "$RECORDER" 2>/dev/null || true
+    RECORDER=""
+  fi
+}
+cleanup_add stop_recorder
+
+# record DIR: screen and sink monitor until stop_recorder.
+record() {
+  local dir=$1
+  mkdir -p "$dir"
+  ffmpeg -hide_banner -nostdin -loglevel info -copyts \
+    -f x11grab -framerate 100 -video_size 640x480 -i "$DISPLAY" \
+    -f pulse -i ci.monitor \
+    -map 0:v -vf "signalstats,metadata=mode=print:key=lavfi.signalstats.YAVG:file=$dir/bright.txt" \
+    -fps_mode passthrough -f null - \
+    -map 1:a -af ashowinfo -f s16le -c:a pcm_s16le "$dir/sound.raw" 2>"$dir/ffmpeg.log" &
+  RECORDER=$!
+  # Going once the first sound is in.
+  local i
+  for i in $(seq 1 100); do
+    grep -q "Parsed_ashowinfo.*n:0 " "$dir/ffmpeg.log" 2>/dev/null && break
+    sleep 0.1
+  done
+  sed -n 's/.*Parsed_ashowinfo.* n:0 .*pts_time:\([0-9.]*\).*/\1/p' "$dir/ffmpeg.log" >"$dir/sound.start"
+  [ -s "$dir/sound.start" ] || { echo "avsync: the recorder did not start" >&2; cat "$dir/ffmpeg.log" >&2; exit 1; }
+}
+
+# stats LABEL FILE: median and range of the numbers in FILE.
+stats() {
+  sort -g "$2" | awk -v label="$1" '$1 != "-" { v[n++] = $1 }
+    END { if (!n) { printf "%-10s no flashes found\n", label; exit }
+          m = n % 2 ? v[(n - 1) / 2] : (v[n / 2 - 1] + v[n / 2]) / 2
+          printf "%-10s median %6.1f ms  range %6.1f..%6.1f ms  (%d events)\n", label, m, v[0], v[n - 1], n }'
+}
+
+echo "avsync: recorder check"
+record "$work/probe"
+python3 "$top/scripts/avsync.py" probe 5
+sleep 0.5
+stop_recorder
+python3 "$top/scripts/avsync.py" tones "$work/probe" | tee "$work/probe.txt" | paste -sd' ' | sed 's/^/  tones: /'
+stats recorder "$work/probe.txt"
+
+for path in $paths; do
+  case $path in
+    default) env=() ;;
+    alsa) env=(SDL_AUDIODRIVER=alsa) ;;
+    server) env=(SDL_AUDIODRIVER=none) ;;
+    *) echo "avsync: unknown path $path" >&2; exit 2 ;;
+  esac
+  : >"$work/$path.txt"
+  for run in $(seq 1 "$runs"); do
+    dir=$work/$path-$run
+    record "$dir"
+    (cd "$work" && exec env "${env[@]}" "$build/qn" -w >"$dir/qn.out" 2>"$dir/qn.err") &
+    qn=$!
+    cleanup_add kill "$qn"
+    # The tenth flash comes 67.5 s into the song, after about 5 s of start-up.
+    sleep 76
+    kill "$qn" 2>/dev/null || true
+    wait "$qn" 2>/dev/null || true
+    stop_recorder
+    python3 "$top/scripts/avsync.py" flashes "$dir" "$work/ref" >"$dir/offsets.txt"
+    paste -sd' ' "$dir/offsets.txt" | sed "s/^/  $path run $run: /"
+    cat "$dir/offsets.txt" >>"$work/$path.txt"
+  done
+  stats "$path" "$work/$path.txt"
+done
