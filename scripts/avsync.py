@@ -58,10 +58,16 @@ def probe(count):
         x11.XClearWindow(display, root)
         x11.XSync(display, 0)
 
+    class Attr(ctypes.Structure):
+        _fields_ = [(name, ctypes.c_uint32) for name in
+                    ("maxlength", "tlength", "prebuf", "minreq", "fragsize")]
+
     error = ctypes.c_int(0)
     spec = Spec(3, RATE, 2)  # PA_SAMPLE_S16LE
-    stream = pa.pa_simple_new(None, b"avsync", 1, None, b"probe", ctypes.byref(spec), None, None,
-                              ctypes.byref(error))
+    # A small queue that plays from its first frame on.
+    attr = Attr(0xFFFFFFFF, FRAME * RATE // 40, FRAME, 0xFFFFFFFF, 0xFFFFFFFF)
+    stream = pa.pa_simple_new(None, b"avsync", 1, None, b"probe", ctypes.byref(spec), None,
+                              ctypes.byref(attr), ctypes.byref(error))
     if not stream:
         sys.exit("avsync: no sound server")
     silence = bytes(FRAME * RATE * 3 // 10)
@@ -69,6 +75,10 @@ def probe(count):
                     (int(20000 * ((i // 22) % 2 * 2 - 1)) for i in range(RATE // 50)))
     written = 0
     paint(0)
+    # A second of silence first: the stream's timing settles.
+    for _ in range(3):
+        pa.pa_simple_write(stream, silence, len(silence), ctypes.byref(error))
+        written += len(silence) // FRAME
     for _ in range(count):
         pa.pa_simple_write(stream, silence, len(silence), ctypes.byref(error))
         written += len(silence) // FRAME
@@ -77,7 +87,9 @@ def probe(count):
         written += len(tone) // FRAME
         # The tone plays once everything before it has: written minus the
         # stream's latency reaches the tone's first frame.
-        while written - pa.pa_simple_get_latency(stream, ctypes.byref(error)) * RATE / 1e6 < start:
+        give_up = time.monotonic() + 3
+        while (written - pa.pa_simple_get_latency(stream, ctypes.byref(error)) * RATE / 1e6 < start
+               and time.monotonic() < give_up):
             pass
         paint(0xFFFFFF)
         time.sleep(0.15)
@@ -92,9 +104,9 @@ def read_run(run):
     when = None
     with open(f"{run}/bright.txt") as f:
         for line in f:
-            m = re.search(r"pts_time:([0-9.]+)", line)
+            m = re.search(r"pts:([0-9]+)", line)
             if m:
-                when = float(m.group(1))
+                when = int(m.group(1)) / 1e6  # x11grab's time base: microseconds
             m = re.search(r"YAVG=([0-9.]+)", line)
             if m and when is not None:
                 frames.append((when, float(m.group(1))))
@@ -134,7 +146,7 @@ def tones(run):
         shown = onset_on_screen(frames, heard - 0.1, heard + 0.1)
         if shown is not None:
             offsets.append((shown - heard) * 1000)
-        at = i + RATE  # half a second on
+        at = i + RATE // 5  # past the tone
     return offsets
 
 
@@ -174,17 +186,23 @@ def flashes(run, ref):
     offsets = []
     for frame in flash_frames(ref):
         beat = row_start(frame, row_frames)
-        # Follow the song: a tenth of a second of it around the beat, found
-        # bit for bit in the recording.
-        lo = max(0, beat - RATE // 20)
-        needle = wav[lo * FRAME: (lo + RATE // 10) * FRAME]
-        at = sound.find(needle)
-        while at >= 0 and at % FRAME:
-            at = sound.find(needle, at + 1)
-        if at < 0 or not needle.strip(b"\0"):
+        # Follow the song: 20 ms of it near the beat, found bit for bit in
+        # the recording (a stretch that a lost buffer cut is passed over).
+        heard = None
+        for shift in (0, -441, 441, -882, 882, -1764, 1764, -3528, 3528):
+            lo = beat + shift
+            needle = wav[lo * FRAME: (lo + RATE // 50) * FRAME]
+            if lo < 0 or not needle.strip(b"\0"):
+                continue
+            at = sound.find(needle)
+            while at >= 0 and at % FRAME:
+                at = sound.find(needle, at + 1)
+            if at >= 0:
+                heard = start + (at // FRAME - shift) / RATE
+                break
+        if heard is None:
             offsets.append(None)
             continue
-        heard = start + (at // FRAME + beat - lo) / RATE
         shown = onset_on_screen(frames, heard - 0.4, heard + 0.4)
         offsets.append(None if shown is None else (shown - heard) * 1000)
     return offsets

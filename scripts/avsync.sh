@@ -9,7 +9,8 @@
 # sound by following qn-capture's music.wav through the recording.
 # Offsets are on screen minus heard, in ms (negative: the picture is early).
 #
-#   scripts/avsync.sh [--runs N] [--paths "default alsa server"] [--build DIR]
+#   scripts/avsync.sh [--runs N] [--paths "default alsa server"] [--build DIR] [--keep DIR]
+# (--keep: the recordings and the reference run stay in DIR, a new folder)
 #
 # Paths: default (SDL on the sound server), alsa (SDL through ALSA's plugin
 # for the server), server (SDL's audio unavailable: the sound-server output).
@@ -20,12 +21,14 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QN_BUILD_DIR:-$top/build}
 runs=3
 paths="default alsa server"
+keep=""
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --paths) paths=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
-    *) echo "usage: scripts/avsync.sh [--runs N] [--paths \"default alsa server\"] [--build DIR]" >&2; exit 2 ;;
+    --keep) keep=$2; shift 2 ;;
+    *) echo "usage: scripts/avsync.sh [--runs N] [--paths \"default alsa server\"] [--build DIR] [--keep DIR]" >&2; exit 2 ;;
   esac
 done
 build=$(cd "$build" && pwd)
@@ -37,8 +40,13 @@ source "$top/tests/e2e/lib/cleanup.sh"
 source "$top/tests/e2e/lib/xvfb.sh"
 source "$top/tests/e2e/lib/audio.sh"
 unset SDL_AUDIODRIVER
-work=$(mktemp -d)
-cleanup_add rm -rf "$work"
+if [ -n "$keep" ]; then
+  mkdir "$keep"
+  work=$(cd "$keep" && pwd)
+else
+  work=$(mktemp -d)
+  cleanup_add rm -rf "$work"
+fi
 ln -s "$build"/data/* "$work/"
 
 echo "avsync: qn-capture's reference run"
@@ -47,6 +55,9 @@ ln -s "$build/data/music.xm" "$work/ref/music.xm"
 
 xvfb_start 640x480x24
 audio_start_server
+# A sink at the mixing rate: the recorded sound is then the mixed sound bit for bit.
+pactl load-module module-null-sink sink_name=avsync rate=44100 channels=2 norewinds=1 >/dev/null
+pactl set-default-sink avsync
 
 RECORDER=""
 stop_recorder() {
@@ -57,15 +68,24 @@ stop_recorder() {
   fi
 }
 cleanup_add stop_recorder
+QN_RUNNING=""
+stop_qn() {
+  if [ -n "$QN_RUNNING" ]; then
+    kill "$QN_RUNNING" 2>/dev/null || true
+    wait "$QN_RUNNING" 2>/dev/null || true
+    QN_RUNNING=""
+  fi
+}
+cleanup_add stop_qn
 
 # record DIR: screen and sink monitor until stop_recorder.
 record() {
   local dir=$1
   mkdir -p "$dir"
   ffmpeg -hide_banner -nostdin -loglevel info -copyts \
-    -f x11grab -framerate 100 -video_size 640x480 -i "$DISPLAY" \
-    -f pulse -i ci.monitor \
-    -map 0:v -vf "signalstats,metadata=mode=print:key=lavfi.signalstats.YAVG:file=$dir/bright.txt" \
+    -f x11grab -framerate 100 -video_size 640x480 -draw_mouse 0 -i "$DISPLAY" \
+    -f pulse -sample_rate 44100 -channels 2 -i avsync.monitor \
+    -map 0:v -vf "scale=80:60:flags=area,signalstats,metadata=mode=print:key=lavfi.signalstats.YAVG:file=$dir/bright.txt" \
     -fps_mode passthrough -f null - \
     -map 1:a -af ashowinfo -f s16le -c:a pcm_s16le "$dir/sound.raw" 2>"$dir/ffmpeg.log" &
   RECORDER=$!
@@ -75,7 +95,9 @@ record() {
     grep -q "Parsed_ashowinfo.*n:0 " "$dir/ffmpeg.log" 2>/dev/null && break
     sleep 0.1
   done
-  sed -n 's/.*Parsed_ashowinfo.* n:0 .*pts_time:\([0-9.]*\).*/\1/p' "$dir/ffmpeg.log" >"$dir/sound.start"
+  # The filter's time base is one sound frame.
+  sed -n 's/.*Parsed_ashowinfo.* n:0 pts:\([0-9]*\) .*/\1/p' "$dir/ffmpeg.log" |
+    awk '{ printf "%.6f\n", $1 / 44100 }' >"$dir/sound.start"
   [ -s "$dir/sound.start" ] || { echo "avsync: the recorder did not start" >&2; cat "$dir/ffmpeg.log" >&2; exit 1; }
 }
 
@@ -107,12 +129,10 @@ for path in $paths; do
     dir=$work/$path-$run
     record "$dir"
     (cd "$work" && exec env "${env[@]}" "$build/qn" -w >"$dir/qn.out" 2>"$dir/qn.err") &
-    qn=$!
-    cleanup_add kill "$qn"
-    # The tenth flash comes 67.5 s into the song, after about 5 s of start-up.
-    sleep 76
-    kill "$qn" 2>/dev/null || true
-    wait "$qn" 2>/dev/null || true
+    QN_RUNNING=$!
+    # The tenth flash comes 67.5 s into the song, after some 5 to 10 s of start-up.
+    sleep "${AVSYNC_SECONDS:-80}"
+    stop_qn
     stop_recorder
     python3 "$top/scripts/avsync.py" flashes "$dir" "$work/ref" >"$dir/offsets.txt"
     paste -sd' ' "$dir/offsets.txt" | sed "s/^/  $path run $run: /"

@@ -51,10 +51,15 @@ struct SceneRow {
 inline constexpr int SCENE_COUNT = 10;
 extern const SceneRow scene_table[SCENE_COUNT];
 
-// The song position and row as heard, asked afresh each time they are used:
-// the sound moves on under the loop's feet.
-inline std::int32_t song_position() { return music_heard_place().position; }
-inline std::int32_t song_row() { return music_heard_place().row; }
+// How long after the loop reads the song its picture is on screen: an event
+// is drawn in the next frame, read on average half a frame after its row
+// starts. One and a half frames of the loop's recent pace.
+extern std::uint64_t timeline_lead_ns;
+
+// The song position and row as heard when this frame's events are seen,
+// asked afresh each time they are used: the sound moves on under the loop's feet.
+inline std::int32_t song_position() { return music_heard_place(timeline_lead_ns).position; }
+inline std::int32_t song_row() { return music_heard_place(timeline_lead_ns).row; }
 
 // Called once a frame after the quit poll, before the end test: the capture
 // program's per-frame work. qn and qn-vga run without one.

@@ -65,8 +65,8 @@ void stamped_tick() {
   next_tick_frame += static_cast<std::uint64_t>((md_mixfreq * 125L) / (tick_bpm() * 50L));
 }
 
-// The frame being heard now, or -1 while no output has said.
-std::int64_t heard_frame_now() {
+// The frame being heard `ahead_ns` from now, or -1 while no output has said.
+std::int64_t heard_frame(std::uint64_t ahead_ns) {
   if (!anchored.load(std::memory_order_acquire)) return -1;
   std::int64_t frame;
   std::uint64_t at;
@@ -76,7 +76,7 @@ std::int64_t heard_frame_now() {
     at = anchor_ns.load(std::memory_order_relaxed);
     if ((seq & 1u) == 0 && anchor_seq.load(std::memory_order_acquire) == seq) break;
   }
-  const std::uint64_t now = music_now_ns();
+  const std::uint64_t now = music_now_ns() + ahead_ns;
   if (now > at)
     frame += static_cast<std::int64_t>((now - at) * mix_rate.load(std::memory_order_relaxed) /
                                        1000000000u);
@@ -105,9 +105,7 @@ void heard_reset() {
   last_heard = 0;
 }
 
-void heard_mixed(std::uint64_t frames) {
-  mixed_total.fetch_add(frames, std::memory_order_release);
-}
+void heard_mixed(std::uint64_t frames) { mixed_total.fetch_add(frames, std::memory_order_release); }
 
 std::uint64_t heard_mixed_total() { return mixed_total.load(std::memory_order_acquire); }
 
@@ -121,8 +119,8 @@ void heard_anchor(std::int64_t frame, std::uint64_t at_ns) {
 
 bool heard_anchored() { return anchored.load(std::memory_order_acquire); }
 
-SongPlace music_heard_place() {
-  const std::int64_t heard = heard_frame_now();
+SongPlace music_heard_place(std::uint64_t ahead_ns) {
+  const std::int64_t heard = heard_frame(ahead_ns);
   const std::uint32_t count = stamp_count.load(std::memory_order_acquire);
   // No output latency known (a capture, a device that says nothing): heard
   // and mixed are one.

@@ -16,7 +16,12 @@ struct SongPlace {
   std::int32_t position;
   std::int32_t row;
 };
-SongPlace music_heard_place();
+// `ahead_ns` asks for the place a little later: where the picture drawn now
+// reaches the screen only after that long.
+SongPlace music_heard_place(std::uint64_t ahead_ns = 0);
+
+// CLOCK_MONOTONIC in nanoseconds; async-signal-safe.
+std::uint64_t music_now_ns();
 
 // 20 ms ticks since the timer started; written only by the clock step.
 extern volatile std::int32_t demo_ticks;

@@ -20,8 +20,6 @@ void music_register_server_output();
 void music_sdl_audio_close();
 
 // ---- what is heard -----------------------------------------------------------
-// CLOCK_MONOTONIC in nanoseconds; async-signal-safe.
-std::uint64_t music_now_ns();
 // Before Player_Start, with no mixing in flight: forget the last song's
 // stamps and word from the output (and stamp every tick from now on).
 void heard_reset();

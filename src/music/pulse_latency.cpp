@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "music/music.h"
 #include "music/music_internal.h"
 
 namespace {
@@ -68,7 +69,8 @@ void watch(unsigned rate) {
     const pa_context_state_t s = pa_context_get_state(context);
     return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
   };
-  if (context != nullptr && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
+  if (context != nullptr &&
+      pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
       run_until(loop, state_settled) && pa_context_get_state(context) == PA_CONTEXT_READY) {
     std::array<std::int64_t, READINGS> bases{};
     std::size_t count = 0;
@@ -88,9 +90,8 @@ void watch(unsigned rate) {
       if (reply.found && mixed > 0 && heard_mixed_total() == mixed) {
         if (count == 0) first_ns = now;
         const auto elapsed = static_cast<std::int64_t>((now - first_ns) * rate / 1000000000u);
-        const std::int64_t heard =
-            static_cast<std::int64_t>(mixed) -
-            static_cast<std::int64_t>(reply.latency * rate / 1000000u);
+        const std::int64_t heard = static_cast<std::int64_t>(mixed) -
+                                   static_cast<std::int64_t>(reply.latency * rate / 1000000u);
         bases[count % READINGS] = heard - elapsed;
         ++count;
         std::array<std::int64_t, READINGS> sorted = bases;

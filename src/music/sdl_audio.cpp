@@ -27,8 +27,7 @@ struct AudioSpec {
   void* userdata;
 };
 constexpr std::uint32_t INIT_AUDIO = 0x10;
-constexpr std::uint16_t AUDIO_S16SYS =
-    std::endian::native == std::endian::little ? 0x8010 : 0x9010;
+constexpr std::uint16_t AUDIO_S16SYS = std::endian::native == std::endian::little ? 0x8010 : 0x9010;
 constexpr unsigned BYTES_PER_FRAME = 4;
 // 512 frames (12 ms at 44.1 kHz): SDL keeps about this much ahead of the
 // listener on top of what the server queues.
