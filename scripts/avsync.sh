@@ -7,7 +7,9 @@
 # one plays. Then, for each sound path and run, qn -w plays past its tenth
 # flash; each flash is found on screen by brightness and its beat in the
 # sound by following qn-capture's music.wav through the recording.
-# Offsets are on screen minus heard, in ms (negative: the picture is early).
+# Offsets are on screen minus heard, in ms (negative: the picture is early);
+# each path's summary is also given less the recorder check's median (the
+# screen's stamps against the sound's, for events the server says coincide).
 #
 #   scripts/avsync.sh [--runs N] [--paths "default alsa server"] [--build DIR] [--keep DIR]
 # (--keep: the recordings and the reference run stay in DIR, a new folder)
@@ -101,12 +103,19 @@ record() {
   [ -s "$dir/sound.start" ] || { echo "avsync: the recorder did not start" >&2; cat "$dir/ffmpeg.log" >&2; exit 1; }
 }
 
-# stats LABEL FILE: median and range of the numbers in FILE.
+# stats LABEL FILE [BIAS]: median and range of the numbers in FILE, as
+# recorded and, given the recorder's bias, less it.
 stats() {
-  sort -g "$2" | awk -v label="$1" '$1 != "-" { v[n++] = $1 }
+  sort -g "$2" | awk -v label="$1" -v bias="${3:-}" '$1 != "-" { v[n++] = $1 }
     END { if (!n) { printf "%-10s no flashes found\n", label; exit }
           m = n % 2 ? v[(n - 1) / 2] : (v[n / 2 - 1] + v[n / 2]) / 2
-          printf "%-10s median %6.1f ms  range %6.1f..%6.1f ms  (%d events)\n", label, m, v[0], v[n - 1], n }'
+          printf "%-10s median %6.1f ms  range %6.1f..%6.1f ms  (%d events)", label, m, v[0], v[n - 1], n
+          if (bias != "") printf "; less the recorder: median %6.1f, range %6.1f..%6.1f", m - bias, v[0] - bias, v[n - 1] - bias
+          printf "\n" }'
+}
+# median FILE: the median alone.
+median() {
+  sort -g "$1" | awk '$1 != "-" { v[n++] = $1 } END { if (n) print n % 2 ? v[(n - 1) / 2] : (v[n / 2 - 1] + v[n / 2]) / 2 }'
 }
 
 echo "avsync: recorder check"
@@ -116,6 +125,7 @@ sleep 0.5
 stop_recorder
 python3 "$top/scripts/avsync.py" tones "$work/probe" | tee "$work/probe.txt" | paste -sd' ' | sed 's/^/  tones: /'
 stats recorder "$work/probe.txt"
+bias=$(median "$work/probe.txt")
 
 for path in $paths; do
   case $path in
@@ -138,5 +148,5 @@ for path in $paths; do
     paste -sd' ' "$dir/offsets.txt" | sed "s/^/  $path run $run: /"
     cat "$dir/offsets.txt" >>"$work/$path.txt"
   done
-  stats "$path" "$work/$path.txt"
+  stats "$path" "$work/$path.txt" "$bias"
 done

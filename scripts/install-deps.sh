@@ -21,6 +21,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 packages=(
   g++ cmake make pkg-config
   libmikmod-dev libsdl1.2-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libpulse-dev
   x11-utils ffmpeg
   file dpkg-dev
 )

@@ -70,13 +70,28 @@ void sound_callback(void*, std::uint8_t* stream, int len) {
     heard_anchor(static_cast<std::int64_t>(before) - obtained.samples, music_now_ns());
 }
 
+AudioSpec wanted_spec() {
+  AudioSpec wanted{};
+  wanted.freq = md_mixfreq;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 2;
+  wanted.samples = FRAMES_PER_CALLBACK;
+  wanted.callback = sound_callback;
+  return wanted;
+}
+
+// Present only if the device opens: some SDLs start their audio part
+// without a device and fail only then.
 BOOL sdl_is_present() {
   if (!bind_sdl()) return 0;
-  if (sdl.was_init(INIT_AUDIO) == 0) {
-    if (sdl.init_subsystem(INIT_AUDIO) < 0) return 0;
-    sdl.quit_subsystem(INIT_AUDIO);
-  }
-  return 1;
+  const bool started = sdl.was_init(INIT_AUDIO) != 0;
+  if (!started && sdl.init_subsystem(INIT_AUDIO) < 0) return 0;
+  AudioSpec wanted = wanted_spec();
+  AudioSpec got{};
+  const bool opened = sdl.open_audio(&wanted, &got) >= 0;
+  if (opened) sdl.close_audio();
+  if (!started) sdl.quit_subsystem(INIT_AUDIO);
+  return opened ? 1 : 0;
 }
 
 int sdl_init() {
@@ -84,12 +99,7 @@ int sdl_init() {
     MikMod_errno = MMERR_OPENING_AUDIO;
     return 1;
   }
-  AudioSpec wanted{};
-  wanted.freq = md_mixfreq;
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = 2;
-  wanted.samples = FRAMES_PER_CALLBACK;
-  wanted.callback = sound_callback;
+  AudioSpec wanted = wanted_spec();
   // Our callback writes 16-bit stereo only: SDL converts whatever the device takes.
   md_mode |= DMODE_16BITS | DMODE_STEREO;
   md_mode &= ~DMODE_FLOAT;
