@@ -174,6 +174,9 @@ void music_stop() {
   // MikMod_Exit takes them the other way round. Closing SDL's device first
   // lets a callback in flight finish before anything else is locked.
   music_sdl_audio_close();
+#ifndef __EMSCRIPTEN__
+  music_server_output_close();
+#endif
   Player_Stop();
   if (music_module) Player_Free(music_module);
   music_module = nullptr;

@@ -14,6 +14,9 @@ void music_register_outputs();
 extern const char music_sdl_alias[];
 // Registers the sound-server output (where built with its client library).
 void music_register_server_output();
+// When the library plays through it: stops its writer thread, which may be
+// waiting for the library's lock.
+void music_server_output_close();
 
 // When the library plays through our SDL output: closes SDL's audio device,
 // waiting for a callback in flight. Does nothing with any other driver.

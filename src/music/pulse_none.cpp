@@ -3,6 +3,7 @@
 #include "music/music_internal.h"
 
 void music_register_server_output() {}
+void music_server_output_close() {}
 void server_latency_start(unsigned) {}
 void server_latency_stop() {}
 bool server_latency_running() { return false; }
