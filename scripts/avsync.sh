@@ -92,8 +92,8 @@ record() {
     -map 1:a -af ashowinfo -f s16le -c:a pcm_s16le "$dir/sound.raw" 2>"$dir/ffmpeg.log" &
   RECORDER=$!
   # Going once the first sound is in.
-  local i
-  for i in $(seq 1 100); do
+  local _
+  for _ in $(seq 1 100); do
     grep -q "Parsed_ashowinfo.*n:0 " "$dir/ffmpeg.log" 2>/dev/null && break
     sleep 0.1
   done
