@@ -37,7 +37,7 @@ prepare_data() {
 # says so): its trace is then line-buffered, so a test can wait for a line of
 # it. A sanitised build needs its runtime first.
 QN_PRELOAD=$QN_BIN_DIR/tests/reliability/libreliability_hold.so
-qn_asan=$(ldd "$QN" 2>/dev/null | awk '/libasan/ {print $3}')
+qn_asan=$(ldd "$QN" 2>/dev/null | awk '/libasan/ {print $3}' || true)
 [ -z "$qn_asan" ] || QN_PRELOAD="$qn_asan:$QN_PRELOAD"
 
 # Starts qn in the scratch folder in the background; QN_PID is timeout's pid
