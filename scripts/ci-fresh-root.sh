@@ -73,6 +73,12 @@ for f in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list; do
   [ -f "$f" ] && cp "$f" "$root/etc/apt/sources.list.d/"
 done
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# This machine's own certificate authorities, which its registries' TLS
+# may need, come along like its name server.
+if [ -d /usr/local/share/ca-certificates ]; then
+  mkdir -p "$root/usr/local/share/ca-certificates"
+  cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+fi
 mount -t proc proc "$root/proc"
 mount --bind /sys "$root/sys"
 mount --bind /dev "$root/dev"
@@ -81,8 +87,14 @@ mount -t tmpfs -o mode=1777 shm "$root/dev/shm"
 
 say "a clone of $(git -C "$top" rev-parse --short HEAD) and git, as a CI machine has them"
 git clone -q "$top" "$root/root/qn"
+# CI keeps the machine's environment: its settings for where the
+# certificate authorities are go along too.
+ca_env=()
+for v in SSL_CERT_FILE SSL_CERT_DIR NODE_EXTRA_CA_CERTS CURL_CA_BUNDLE GIT_SSL_CAINFO REQUESTS_CA_BUNDLE; do
+  [ -z "${!v:-}" ] || ca_env+=("$v=${!v}")
+done
 in_root() {
-  chroot "$root" env -i HOME=/root LANG=C.UTF-8 CI=true \
+  chroot "$root" env -i HOME=/root LANG=C.UTF-8 CI=true "${ca_env[@]}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" </dev/null
 }
 in_root sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends git ca-certificates >/dev/null' >>"$log" 2>&1
