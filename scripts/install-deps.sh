@@ -2,7 +2,8 @@
 # Installs the Debian packages a job needs. Idempotent: packages already
 # there are left alone, and apt is only asked when something is missing.
 #   scripts/install-deps.sh               build and run the demo, make its video
-#                                         and its Debian package (cpack)
+#   scripts/install-deps.sh --package     also what the Debian package's build
+#                                         and its checks take (scripts/package.sh)
 #   scripts/install-deps.sh --test        also the test suite's tools
 #   scripts/install-deps.sh --cross ARCH  also a cross build's compiler and
 #                                         emulator, and the test tools
@@ -16,13 +17,18 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 # Building: compiler, CMake, the libraries and the font the pictures are
 # drawn with. Running: xdpyinfo tells the demo command whether there is a
-# display, ffmpeg makes the video where there is none. cpack needs file and
-# dpkg-shlibdeps (dpkg-dev) to declare the package's libraries.
+# display, ffmpeg makes the video where there is none.
 packages=(
   g++ cmake make pkg-config
   libmikmod-dev libsdl1.2-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libpulse-dev
   x11-utils ffmpeg
-  file dpkg-dev
+)
+# The Debian package: its build dependencies besides the above (debian/control),
+# the tools that build it from a clone, and its checks.
+package_packages=(
+  build-essential debhelper pkgconf dpkg-dev git
+  lintian diffoscope-minimal
 )
 # The tests: GoogleTest and benchmarks, a private X server and sound server
 # with a window manager for the full-screen checks, reading pictures and sound
@@ -35,15 +41,17 @@ test_packages=(
   tesseract-ocr tesseract-ocr-eng
   xmp openmpt123
   valgrind clang libclang-rt-dev clang-format tmux
+  desktop-file-utils appstream
 )
 
 usage() {
-  echo "usage: scripts/install-deps.sh [--test] [--cross i386|arm64|s390x] [--web [DIR]]" >&2
+  echo "usage: scripts/install-deps.sh [--test] [--package] [--cross i386|arm64|s390x] [--web [DIR]]" >&2
   exit 2
 }
 while [ $# -gt 0 ]; do
   case $1 in
     --test) packages+=("${test_packages[@]}") ;;
+    --package) packages+=("${package_packages[@]}") ;;
     # A cross build runs the unit tests and builds the native reference:
     # Debian's cross compiler and qemu-user besides the test tools. The
     # target's libraries are not installed: scripts/cross-sysroot.sh unpacks
@@ -59,11 +67,12 @@ while [ $# -gt 0 ]; do
       shift
       ;;
     # The browser build: Debian's emscripten (its JS optimizer needs acorn), a
-    # browser for the tests, and dpkg-dev to unpack libmikmod's source package.
+    # browser of each engine the test runs in with a sound server for them,
+    # and dpkg-dev to unpack libmikmod's source package.
     --web)
       web_dir=$(cd "$(dirname "$0")/.." && pwd)/build-web
       if [ $# -gt 1 ] && [ "${2#--}" = "$2" ]; then web_dir=$2; shift; fi
-      packages+=(emscripten node-acorn chromium dpkg-dev)
+      packages+=(emscripten node-acorn chromium firefox-esr pulseaudio pulseaudio-utils dpkg-dev)
       # npm installs the browser test's driver; a node from elsewhere may
       # bring its own npm, which Debian's package would conflict with.
       command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -69,46 +69,12 @@ got=$(od -An -tx1 -j4 -N1 "$build/qn-capture" | tr -d ' ')" "$(od -An -tx1 -j18 
 bash "$top/scripts/run-suite.sh" "$build" --output-on-failure -j"$jobs" --timeout 1800
 
 # ---- the same bytes as the native build -------------------------------------
-if [ ! -x "$native/qn-capture" ] || [ ! -f "$native/data/music.xm" ]; then
-  say "building the native reference in $native"
-  cmake -S "$top" -B "$native" >/dev/null
-  cmake --build "$native" -j"$jobs" --target qn-capture qn_data_files
-fi
+source "$top/scripts/lib/capture-compare.sh"
+capture_reference
 for f in zorv.dat objs.3dw music.xm; do
   cmp "$native/data/$f" "$build/data/$f" || { say "data/$f differs from the native build's"; exit 1; }
 done
 say "the data files have the native build's bytes"
-
-# A whole run from the native data folder: capture OUT COMMAND...
-capture() {
-  local out=$1
-  shift
-  rm -rf "$out"
-  (cd "$native/data" && timeout -k 10 3600 "$@" -o "$out" --png-every 50 2>"$out.err") || {
-    cat "$out.err"
-    say "qn-capture failed"
-    exit 1
-  }
-  tail -n 1 "$out.err"
-}
-# The native capture is made once per native program and data.
-ref=$native/capture-reference
-key=$(cat "$native/qn-capture" "$native"/data/{zorv.dat,objs.3dw,music.xm} | sha256sum | cut -c1-16)
-if [ "$(cat "$ref/key" 2>/dev/null)" != "$key" ]; then
-  say "the native capture"
-  capture "$ref" "$native/qn-capture"
-  echo "$key" >"$ref/key"
-fi
 say "the whole demo in qn-capture"
-capture "$build/capture" "$build/run-target" "$build/qn-capture"
-differ=$(cd "$ref" && for f in *; do
-  [ "$f" = key ] || cmp -s "$f" "$build/capture/$f" || echo "$f"
-done)
-[ "$(ls "$build/capture" | wc -l)" = "$(($(ls "$ref" | wc -l) - 1))" ] || differ+=" (and the number of files)"
-if [ -n "$differ" ]; then
-  differ=$(echo $differ)
-  say "differs from the native capture: ${differ:0:400}"
-  exit 1
-fi
-say "frames.csv, $(ls "$ref" | grep -c '\.png$') PNG frames and music.wav have the native bytes"
+capture_compare "$build/capture" "$build/run-target" "$build/qn-capture"
 say "done in $((SECONDS - start)) s"

@@ -3,7 +3,9 @@
 #   scripts/web.sh            build, then serve the page on 127.0.0.1:8000
 #   scripts/web.sh --build    build into build-web/: qn.html, qn.js, qn.wasm
 #                             and qn.data, one static folder to host
-#   scripts/web.sh --test     build, then the browser test (CTest in build-web)
+#   scripts/web.sh --test     build, then the browser test in chromium and in
+#                             firefox-esr (CTest in build-web), their sound on
+#                             a private PulseAudio null sink
 #   scripts/web.sh --bench    each scene's drawing time in WebAssembly (node)
 #                             and natively, from one run, with their ratio
 # The page's data files and the test's reference frames come from the native
@@ -18,7 +20,7 @@ jobs=$(nproc)
 mode=${1:-serve}
 case $mode in
   serve | --build | --test | --bench) ;;
-  -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h | --help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "web.sh: unknown option '$mode' (--build, --test, --bench or none)" >&2; exit 2 ;;
 esac
 # emcc's JS optimizer needs acorn, which Debian puts where only Debian's own
@@ -56,8 +58,10 @@ case $mode in
       cp "$top/tests/web/package.json" "$lock" "$web/web-test/"
       (cd "$web/web-test" && npm ci --no-audit --no-fund --loglevel=error)
     fi
+    source "$top/tests/e2e/lib/audio.sh"
+    audio_start_server
     cd "$web"
-    ctest --output-on-failure --timeout 1800
+    ctest --output-on-failure --timeout 2400
     ;;
   --bench)
     build

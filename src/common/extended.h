@@ -4,8 +4,10 @@
 // that is long double itself; elsewhere long double is another format (IEEE
 // quad on arm64 and s390x), so SoftExtended models the x87 format exactly
 // for the few operations used: + - * /, sqrt, comparisons and the
-// conversions from and to int, float and double. Values stay normal here;
-// there is no subnormal model.
+// conversions from and to int, float and double, down to the x87's edges:
+// its exponent range (overflow to infinity, gradual underflow through its
+// denormals), subnormal doubles and floats, unordered NaN comparisons, and
+// NaNs as it makes and passes them on (the default NaN is negative).
 #pragma once
 #include <bit>
 #include <cstdint>
@@ -32,9 +34,42 @@ class SoftExtended {
     return neg_ ? static_cast<std::int32_t>(0 - mag) : static_cast<std::int32_t>(mag);
   }
 
-  // mant * 2^exp, rounded to 64 bits; and a finite value's own fields.
+  // mant * 2^exp, rounded to the format.
   static constexpr SoftExtended from_parts(bool neg, std::uint64_t mant, int exp) {
     return round(neg, mant, exp, false);
+  }
+  // The x87's 80-bit encoding: sign and biased exponent, explicit significand.
+  static constexpr SoftExtended from_x87(std::uint16_t sign_exp, std::uint64_t mant) {
+    const bool neg = sign_exp >> 15;
+    const int biased = sign_exp & 0x7FFF;
+    if (biased == 0x7FFF) {
+      if (mant << 1 == 0) return special(Kind::inf, neg);
+      SoftExtended r = special(Kind::nan, neg);
+      r.mant_ = mant | TOP;
+      return r;
+    }
+    if (mant == 0) return special(Kind::zero, neg);
+    return round(neg, mant, (biased ? biased : 1) - BIAS - 63, false);  // denormals at the lowest
+  }
+  struct X87 {
+    std::uint16_t sign_exp;
+    std::uint64_t mant;
+  };
+  constexpr X87 x87() const {
+    const std::uint16_t sign = neg_ ? 0x8000 : 0;
+    switch (kind_) {
+      case Kind::zero:
+        return {sign, 0};
+      case Kind::inf:
+        return {std::uint16_t(sign | 0x7FFF), TOP};
+      case Kind::nan:
+        return {std::uint16_t(sign | 0x7FFF), mant_};
+      case Kind::finite:
+        break;
+    }
+    const int biased = exp_ + 63 + BIAS;
+    if (biased >= 1) return {std::uint16_t(sign | biased), mant_};
+    return {sign, mant_ >> (1 - biased)};  // a denormal: exact by construction
   }
   struct Parts {
     bool neg;
@@ -43,9 +78,10 @@ class SoftExtended {
   };
   constexpr Parts parts() const { return {neg_, mant_, exp_}; }
   constexpr bool is_finite() const { return kind_ == Kind::finite; }
+  constexpr bool is_nan() const { return kind_ == Kind::nan; }
 
   friend constexpr SoftExtended operator-(SoftExtended a) {
-    a.neg_ = !a.neg_;
+    a.neg_ = !a.neg_;  // NaNs too, as the x87 changes sign
     return a;
   }
   friend constexpr SoftExtended operator+(const SoftExtended& a, const SoftExtended& b) {
@@ -56,18 +92,20 @@ class SoftExtended {
   }
   friend constexpr SoftExtended operator*(const SoftExtended& a, const SoftExtended& b) {
     const bool neg = a.neg_ != b.neg_;
-    if (a.is_nan() || b.is_nan()) return nan();
+    if (a.is_nan() || b.is_nan()) return pass_nan(a, b);
     if (a.kind_ == Kind::inf || b.kind_ == Kind::inf)
-      return (a.kind_ == Kind::zero || b.kind_ == Kind::zero) ? nan() : special(Kind::inf, neg);
+      return (a.kind_ == Kind::zero || b.kind_ == Kind::zero) ? default_nan()
+                                                              : special(Kind::inf, neg);
     if (a.kind_ == Kind::zero || b.kind_ == Kind::zero) return special(Kind::zero, neg);
     return round(neg, U128(a.mant_) * b.mant_, a.exp_ + b.exp_, false);
   }
   friend constexpr SoftExtended operator/(const SoftExtended& a, const SoftExtended& b) {
     const bool neg = a.neg_ != b.neg_;
-    if (a.is_nan() || b.is_nan()) return nan();
-    if (a.kind_ == Kind::inf) return b.kind_ == Kind::inf ? nan() : special(Kind::inf, neg);
+    if (a.is_nan() || b.is_nan()) return pass_nan(a, b);
+    if (a.kind_ == Kind::inf) return b.kind_ == Kind::inf ? default_nan() : special(Kind::inf, neg);
     if (b.kind_ == Kind::inf) return special(Kind::zero, neg);
-    if (b.kind_ == Kind::zero) return a.kind_ == Kind::zero ? nan() : special(Kind::inf, neg);
+    if (b.kind_ == Kind::zero)
+      return a.kind_ == Kind::zero ? default_nan() : special(Kind::inf, neg);
     if (a.kind_ == Kind::zero) return special(Kind::zero, neg);
     // 66 quotient bits, floor(a * 2^65 / b), in three steps whose partial
     // quotients fit 64-bit words (a 128-by-64 division is cheap everywhere);
@@ -82,7 +120,8 @@ class SoftExtended {
     return round(neg, q, a.exp_ - b.exp_ - 65, rem != (last ? U128(b.mant_) : U128(0)));
   }
   friend constexpr SoftExtended sqrt(const SoftExtended& a) {
-    if (a.is_nan() || (a.neg_ && a.kind_ != Kind::zero)) return nan();
+    if (a.is_nan()) return pass_nan(a, a);
+    if (a.neg_ && a.kind_ != Kind::zero) return default_nan();
     if (a.kind_ != Kind::finite) return a;
     // Digit by digit: 66 root bits of mant * 2^66 (times 2 for an odd
     // exponent), the remainder is the sticky bit.
@@ -108,22 +147,37 @@ class SoftExtended {
     return a;
   }
 
+  // A NaN on either side is unordered: every comparison but != is false.
   friend constexpr bool operator<(const SoftExtended& a, const SoftExtended& b) {
-    return compare(a, b) < 0;
+    return compare(a, b) == Order::less;
   }
   friend constexpr bool operator>(const SoftExtended& a, const SoftExtended& b) {
-    return compare(a, b) > 0;
+    return compare(a, b) == Order::greater;
+  }
+  friend constexpr bool operator<=(const SoftExtended& a, const SoftExtended& b) {
+    const Order o = compare(a, b);
+    return o == Order::less || o == Order::equal;
+  }
+  friend constexpr bool operator>=(const SoftExtended& a, const SoftExtended& b) {
+    const Order o = compare(a, b);
+    return o == Order::greater || o == Order::equal;
   }
   friend constexpr bool operator==(const SoftExtended& a, const SoftExtended& b) {
-    return compare(a, b) == 0;
+    return compare(a, b) == Order::equal;
   }
-  constexpr bool is_nan() const { return kind_ == Kind::nan; }
 
  private:
   using U128 = unsigned __int128;
   enum class Kind : std::uint8_t { zero, finite, inf, nan };
-  std::uint64_t mant_ = 0;  // top bit set when finite
-  std::int32_t exp_ = 0;    // value = mant * 2^exp
+  enum class Order : std::uint8_t { less, equal, greater, unordered };
+  static constexpr int BIAS = 16383;
+  static constexpr int MAX_EXP = 16383;          // of the leading bit
+  static constexpr int MIN_LSB = 1 - BIAS - 63;  // a denormal's last bit, 2^-16445
+  static constexpr std::uint64_t TOP = std::uint64_t(1) << 63, QUIET = TOP >> 1;
+  // Finite: the top bit set, value = mant * 2^exp (denormals too, shifted up).
+  // NaN: the x87 significand, its payload.
+  std::uint64_t mant_ = 0;
+  std::int32_t exp_ = 0;
   bool neg_ = false;
   Kind kind_ = Kind::zero;
 
@@ -131,46 +185,75 @@ class SoftExtended {
     SoftExtended r;
     r.kind_ = k;
     r.neg_ = neg;
+    if (k == Kind::inf) r.mant_ = TOP;
     return r;
   }
-  static constexpr SoftExtended nan() { return special(Kind::nan, false); }
+  // What an invalid operation makes: negative, quiet, no payload.
+  static constexpr SoftExtended default_nan() {
+    SoftExtended r = special(Kind::nan, true);
+    r.mant_ = TOP | QUIET;
+    return r;
+  }
+  // A NaN operand goes through quieted; of two, a quiet one before a
+  // signalling one, then the larger significand, then the positive one.
+  static constexpr SoftExtended pass_nan(const SoftExtended& a, const SoftExtended& b) {
+    SoftExtended r = a;
+    if (!a.is_nan()) {
+      r = b;
+    } else if (b.is_nan()) {
+      const bool qa = a.mant_ & QUIET, qb = b.mant_ & QUIET;
+      if (qa != qb)
+        r = qa ? a : b;
+      else if (a.mant_ != b.mant_)
+        r = a.mant_ > b.mant_ ? a : b;
+      else
+        r.neg_ = a.neg_ && b.neg_;
+    }
+    r.mant_ |= QUIET;
+    return r;
+  }
 
-  // Rounds mag * 2^exp (+ a sticky fraction below mag's last bit) to 64 bits.
+  // Rounds mag * 2^exp (+ a sticky fraction below mag's last bit) to 64
+  // bits, or to fewer below the normal range, to nearest even.
   static constexpr SoftExtended round(bool neg, U128 mag, int exp, bool sticky) {
     if (mag == 0) return special(Kind::zero, neg);
     const auto high = static_cast<std::uint64_t>(mag >> 64);
-    int top = high ? 127 - std::countl_zero(high)
-                   : 63 - std::countl_zero(static_cast<std::uint64_t>(mag));
-    if (top < 63) {  // short: exact after a left shift
-      mag <<= 63 - top;
-      exp -= 63 - top;
-      top = 63;
-    }
-    const int drop = top - 63;
-    std::uint64_t m = static_cast<std::uint64_t>(mag >> drop);
-    if (drop > 0) {
+    const int top = high ? 127 - std::countl_zero(high)
+                         : 63 - std::countl_zero(static_cast<std::uint64_t>(mag));
+    int lsb = exp + top - 63;  // the result's last bit
+    if (lsb < MIN_LSB) lsb = MIN_LSB;
+    const int drop = lsb - exp;
+    std::uint64_t m = 0;
+    if (drop <= 0) {
+      m = static_cast<std::uint64_t>(mag) << -drop;  // exact
+    } else if (drop <= 128) {
+      // Everything below the kept bits, against half of the last kept one.
       const U128 half = U128(1) << (drop - 1);
-      const U128 rest = mag & ((U128(1) << drop) - 1);
+      const U128 rest = drop == 128 ? mag : mag & ((half << 1) - 1);
+      m = drop == 128 ? 0 : static_cast<std::uint64_t>(mag >> drop);
       if (rest > half || (rest == half && (sticky || (m & 1)))) {
         if (++m == 0) {  // carried out of 64 bits
-          m = std::uint64_t(1) << 63;
-          exp++;
+          m = TOP;
+          lsb++;
         }
       }
-    }
+    }  // further down everything rounds away to zero
+    if (m == 0) return special(Kind::zero, neg);
+    const int shift = std::countl_zero(m);  // nonzero only for a denormal
+    if (lsb + 63 - shift > MAX_EXP) return special(Kind::inf, neg);
     SoftExtended r;
     r.kind_ = Kind::finite;
     r.neg_ = neg;
-    r.mant_ = m;
-    r.exp_ = exp + drop;
+    r.mant_ = m << shift;
+    r.exp_ = lsb - shift;
     return r;
   }
 
   static constexpr SoftExtended add(const SoftExtended& a, SoftExtended b, bool subtract) {
+    if (a.is_nan() || b.is_nan()) return pass_nan(a, b);
     if (subtract) b.neg_ = !b.neg_;
-    if (a.is_nan() || b.is_nan()) return nan();
     if (a.kind_ == Kind::inf || b.kind_ == Kind::inf) {
-      if (a.kind_ == Kind::inf && b.kind_ == Kind::inf && a.neg_ != b.neg_) return nan();
+      if (a.kind_ == Kind::inf && b.kind_ == Kind::inf && a.neg_ != b.neg_) return default_nan();
       return a.kind_ == Kind::inf ? a : b;
     }
     if (a.kind_ == Kind::zero)
@@ -200,12 +283,20 @@ class SoftExtended {
     return round(y.neg_, ym - xm, exp, false);  // only when diff == 0: exact
   }
 
-  static constexpr int compare(const SoftExtended& a, const SoftExtended& b) {
-    if (a.is_nan() || b.is_nan()) return 2;  // unordered: neither <, > nor ==
-    if (a.kind_ == Kind::inf && b.kind_ == Kind::inf && a.neg_ == b.neg_) return 0;
-    const SoftExtended d = a - b;
-    if (d.kind_ == Kind::zero) return 0;
-    return d.neg_ ? -1 : 1;
+  static constexpr Order compare(const SoftExtended& a, const SoftExtended& b) {
+    if (a.is_nan() || b.is_nan()) return Order::unordered;
+    if (a.kind_ == Kind::zero && b.kind_ == Kind::zero) return Order::equal;  // +0 == -0
+    const bool na = a.neg_ && a.kind_ != Kind::zero, nb = b.neg_ && b.kind_ != Kind::zero;
+    if (na != nb) return na ? Order::less : Order::greater;
+    // The same sign: by kind, then exponent, then significand (all normalised).
+    auto key = [](const SoftExtended& v) {
+      return v.kind_ == Kind::finite ? U128(std::uint32_t(v.exp_ + 0x40000000)) << 64 | v.mant_
+             : v.kind_ == Kind::inf  ? ~U128(0)
+                                     : U128(0);
+    };
+    const U128 ka = key(a), kb = key(b);
+    if (ka == kb) return Order::equal;
+    return (ka < kb) != na ? Order::less : Order::greater;
   }
 
   constexpr void set_int(std::int64_t v) {
@@ -220,38 +311,44 @@ class SoftExtended {
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
     if (biased == 0x7FF) {
-      *this = fraction ? nan() : special(Kind::inf, neg);
+      *this = fraction ? from_x87(neg ? 0xFFFF : 0x7FFF, TOP | QUIET | fraction << 11)
+                       : special(Kind::inf, neg);
     } else if (biased == 0) {  // zero or subnormal: both exact
       *this = fraction ? round(neg, fraction, -1074, false) : special(Kind::zero, neg);
     } else {
       *this = round(neg, fraction | (std::uint64_t(1) << 52), biased - 1075, false);
     }
   }
-  // Round to nearest even to `bits` of significand; T is float or double,
-  // built from its bits. Results stay normal (see above).
+  // Round to nearest even to `bits` of significand, or to fewer for a
+  // subnormal result; T is float or double, built from its bits.
   template <typename T, typename Bits, int bits, int bias>
   constexpr T to_binary() const {
     constexpr int width = sizeof(Bits) * 8;
     const Bits sign = neg_ ? Bits(1) << (width - 1) : 0;
     const Bits inf = Bits((2 * bias + 1)) << (bits - 1);
-    if (kind_ == Kind::nan) return std::numeric_limits<T>::quiet_NaN();
+    if (kind_ == Kind::nan)
+      return std::bit_cast<T>(Bits(sign | inf | Bits(((mant_ & ~TOP) | QUIET) >> (64 - bits))));
     if (kind_ == Kind::zero) return std::bit_cast<T>(sign);
     if (kind_ == Kind::inf) return std::bit_cast<T>(Bits(sign | inf));
-    const int drop = 64 - bits;
-    std::uint64_t m = mant_ >> drop;
-    const std::uint64_t rest = mant_ & ((std::uint64_t(1) << drop) - 1), half = std::uint64_t(1)
-                                                                                << (drop - 1);
-    int e = exp_ + drop + bits - 1;  // the exponent of the leading bit
-    if (rest > half || (rest == half && (m & 1))) {
-      if (++m >> bits) {
-        m >>= 1;
-        e++;
-      }
+    constexpr int min_lsb = 2 - bias - bits;  // a subnormal's last bit
+    int lsb = exp_ + 64 - bits;
+    if (lsb < min_lsb) lsb = min_lsb;
+    const int drop = lsb - exp_;  // 11 or more
+    std::uint64_t m = drop < 64 ? mant_ >> drop : 0;
+    if (drop <= 64) {
+      const std::uint64_t half = std::uint64_t(1) << (drop - 1);
+      const std::uint64_t rest = drop == 64 ? mant_ : mant_ & ((half << 1) - 1);
+      if (rest > half || (rest == half && (m & 1))) m++;
     }
-    if (e > bias) return std::bit_cast<T>(Bits(sign | inf));
-    if (e < 1 - bias) return std::bit_cast<T>(sign);  // no subnormals here
-    const Bits field = Bits(e + bias) << (bits - 1);
-    return std::bit_cast<T>(Bits(sign | field | Bits(m & ((std::uint64_t(1) << (bits - 1)) - 1))));
+    if (m >> bits) {  // carried into a new leading bit
+      m >>= 1;
+      lsb++;
+    }
+    // The exponent field counts from the subnormals' (0), the leading bit
+    // adding one for a normal value, so a subnormal that rounds up to the
+    // smallest normal needs nothing more.
+    if (lsb + bits - 1 > bias) return std::bit_cast<T>(Bits(sign | inf));
+    return std::bit_cast<T>(Bits(sign | ((Bits(lsb - min_lsb) << (bits - 1)) + Bits(m))));
   }
 };
 #endif

@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
     case CaptureParse::run:
       break;
   }
+  if (!capture_enter_data_folder(&options, &error)) {
+    std::fprintf(stderr, "qn-capture: %s\n", error.c_str());
+    return 1;
+  }
   std::signal(SIGPIPE, SIG_IGN);  // a dead encoder shows as a failed write
   std::printf("%s\n\n", "*** ZORV Linux capture using a virtual clock and mikmod ***");
   if (!capture_configure(options)) return 1;
@@ -32,8 +36,7 @@ int main(int argc, char** argv) {
   startup_open(0);
   startup_load();
   // Without a kept WAV the sound is still mixed, so the song runs as it would.
-  const std::string wav = options.wav.empty() ? "/dev/null" : capture_path(options, options.wav);
-  if (!music_capture_open(wav.c_str())) startup_fail();
+  if (!music_capture_open(capture_sound_path().c_str())) startup_fail();
   if (!music_load("music.xm", 64)) startup_fail();
   if (!music_module) {
     std::fprintf(stderr, "qn-capture: no module was loaded\n");
@@ -46,5 +49,6 @@ int main(int argc, char** argv) {
   timeline_run(capture_frame);
   const int status = shutdown_demo();  // completes the WAV
   const bool sound_ok = options.wav.empty() || music_capture_ok();
-  return capture_finish(sound_ok) ? status : 1;
+  const int result = capture_finish(sound_ok);
+  return result != 0 ? result : status;
 }

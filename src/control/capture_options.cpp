@@ -1,4 +1,6 @@
 // qn-capture's command line.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,10 +11,13 @@
 
 const char* const CAPTURE_USAGE =
     "Usage: qn-capture [options]\n"
-    "Runs the demo from the data files in the current folder on a virtual clock\n"
-    "(20 ms per frame, faster than real time) and writes what it shows and plays.\n"
+    "Runs the demo from the data files in the current folder (or --data) on a\n"
+    "virtual clock (20 ms per frame, faster than real time) and writes what it\n"
+    "shows and plays.\n"
     "\n"
     "  -o, --out DIR        output folder, made if missing (default \"capture\")\n"
+    "  --data DIR           read zorv.dat, objs.3dw and music.xm from DIR (default:\n"
+    "                       the current folder; the installed data when installed)\n"
     "  --png-every N        write every Nth frame as frame-NNNNNN.png (default 0: none)\n"
     "  --png-from SECONDS   write PNGs only from this time on (default 0)\n"
     "  --png-to SECONDS     ... and only up to this time (default: the end)\n"
@@ -30,7 +35,8 @@ const char* const CAPTURE_USAGE =
     "  --max-seconds S      give up after S seconds of virtual time (default 600)\n"
     "  -h, --help           show this text\n"
     "\n"
-    "Relative file names are inside the output folder. PNG frame numbers count\n"
+    "The output folder is where the run was started, with --data too; relative\n"
+    "file names are inside the output folder. PNG frame numbers count\n"
     "from the first frame of the first scene; frame N is at N * 0.02 seconds.\n"
     "A run that reaches --to, or the demo's end, is a success; --max-seconds is\n"
     "a safety limit, and a run stopped by it fails.\n";
@@ -74,7 +80,8 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
     const bool takes_value = arg == "-o" || arg == "--out" || arg == "--png-every" ||
                              arg == "--png-from" || arg == "--png-to" || arg == "--wav" ||
                              arg == "--log" || arg == "--video" || arg == "--max-seconds" ||
-                             arg == "--from" || arg == "--to" || arg == "--scale";
+                             arg == "--from" || arg == "--to" || arg == "--scale" ||
+                             arg == "--data";
     if (!takes_value) {
       *error = "unknown option '" + arg + "'";
       return CaptureParse::error;
@@ -93,6 +100,8 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
       ok = range_given = parse_seconds(v, true, &o->png_first);
     else if (arg == "--png-to")
       ok = range_given = parse_seconds(v, false, &o->png_last);
+    else if (arg == "--data")
+      o->data_dir = v;
     else if (arg == "--wav")
       o->wav = v;
     else if (arg == "--log")
@@ -134,6 +143,24 @@ CaptureParse capture_parse_options(int argc, char** argv, CaptureOptions* o, std
     o->wav.clear();
   }
   return CaptureParse::run;
+}
+
+bool capture_enter_data_folder(CaptureOptions* o, std::string* error) {
+  if (o->data_dir.empty()) return true;
+  if (o->out_dir[0] != '/') {
+    char* here = getcwd(nullptr, 0);
+    if (!here) {
+      *error = std::string("cannot tell the current folder: ") + std::strerror(errno);
+      return false;
+    }
+    o->out_dir = std::string(here) + "/" + o->out_dir;
+    std::free(here);
+  }
+  if (chdir(o->data_dir.c_str()) != 0) {
+    *error = "cannot use the data folder " + o->data_dir + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 std::string capture_path(const CaptureOptions& o, const std::string& name) {

@@ -2,13 +2,16 @@
 // once a frame, called by the timeline after the quit poll, the frame's log
 // line, PNG and video frame (a frame without a presentation repeats the last
 // picture), 20 ms of virtual time, the limits and the progress line; after
-// shut-down, the summary and the video's sound.
+// shut-down, the summary and the video's sound. Every file is written under a
+// temporary name and put in place only when the whole run has succeeded, so
+// a run that fails or is cut short never touches an earlier run's files.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -37,25 +40,36 @@ int song_over_frames = 0;
 std::int32_t end_position = 0, end_row = 0;  // after the last step
 double song_done = 0.0;                      // fraction of the song played
 std::chrono::steady_clock::time_point started;
-bool finished = false;                  // the demo shut down in order
+bool placed = false;                    // every file is in place: the run succeeded
 std::vector<std::string> made_folders;  // by us, outermost first
 std::vector<std::uint32_t> scaled;      // the frame enlarged, at --scale above 1
-bool log_made = false, wav_existed = false;
+std::vector<int> png_frames;            // written so far, under temporary names
 
-// A start-up that fails (a bad data file) leaves nothing behind: the log,
-// the WAV and the folders made for them go again. A run that gives up later
-// keeps its log, which shows where it stopped.
+std::string temp_path(const std::string& path) { return path + ".part"; }
+std::string log_path() { return capture_path(options, options.log); }
+std::string wav_path() { return capture_path(options, options.wav); }
+std::string png_path(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%06d.png", number);
+  return options.out_dir + "/" + name;
+}
+
+// A run that did not succeed leaves nothing behind: its files and the folders
+// made for them go again, whatever ended it (a failed start-up exits early).
 void discard_unfinished() {
-  if (finished) return;
+  if (placed) return;
   if (log_file) std::fclose(log_file);
   log_file = nullptr;
-  if (log_made) std::remove(capture_path(options, options.log).c_str());
-  if (!options.wav.empty() && !wav_existed) std::remove(capture_path(options, options.wav).c_str());
+  std::remove(temp_path(log_path()).c_str());
+  if (!options.wav.empty()) std::remove(temp_path(wav_path()).c_str());
+  for (int number : png_frames) std::remove(temp_path(png_path(number)).c_str());
   for (auto it = made_folders.rbegin(); it != made_folders.rend(); ++it) rmdir(it->c_str());
 }
 
 void give_up(const char* format, ...) {
-  if (!failed) {
+  // A signal's cut is reported on its own: whatever failed because of it
+  // (an encoder that got the same Ctrl-C) is not news.
+  if (!failed && !demo_stop_signal) {
     if (progress_shown) std::fputc('\n', stderr);
     progress_shown = false;
     std::va_list args;
@@ -114,34 +128,51 @@ double wall_seconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+// How far the run is, 0..1, and against what: a clip's end (--to), or the
+// song's for a run to the end. The frames before --from take time as well,
+// but only the clip's own count towards its percentage.
+double clip_done() {
+  if (options.clip_end == INT_MAX) return song_done;
+  const double kept = frame - options.clip_first, length = options.clip_end - options.clip_first;
+  return std::clamp(kept / length, 0.0, 1.0);
+}
+double run_done() {
+  if (options.clip_end == INT_MAX) return song_done;
+  // A --to past the song's end: the song is the nearer end.
+  return std::max(song_done, static_cast<double>(frame) / options.clip_end);
+}
+
 // Only what the last frame recorded: at shut-down the module is gone. On a
 // terminal one line is rewritten a few times a second; into a file, a line
-// for every tenth of the song.
+// for every tenth of the run.
 void show_progress(bool last = false) {
   static const bool terminal = isatty(2);
   static double shown_at = 0.0;
   static int shown_tenth = -1;
-  const double wall = wall_seconds();
-  const int tenth = static_cast<int>(song_done * 10.0);
+  const double wall = wall_seconds(), shown = clip_done(), done = run_done();
+  const int tenth = static_cast<int>(shown * 10.0);
   if (!last && (terminal ? wall - shown_at < 0.25 : tenth == shown_tenth)) return;
   shown_at = wall;
   shown_tenth = tenth;
-  // The time left assumes the rest of the song goes as fast as what was done.
+  // The time left assumes the rest of the run goes as fast as what was done;
+  // before 1% the start-up's time would swamp it.
   char left[32] = "";
-  if (!last && song_done > 0.0) {
-    const int seconds = static_cast<int>(wall * (1.0 - song_done) / song_done + 0.5);
+  if (!last && done >= 0.01) {
+    const int seconds = static_cast<int>(wall * (1.0 - done) / done + 0.5);
     std::snprintf(left, sizeof left, ", %d:%02d left", seconds / 60, seconds % 60);
   }
-  std::fprintf(stderr, "%sqn-capture: %3d%% of the song, frame %d, %.0f frames/s%s%s",
-               terminal ? "\r" : "", static_cast<int>(song_done * 100.0), frame,
-               wall > 0 ? frame / wall : 0.0, left, terminal ? "    " : "\n");
+  std::fprintf(stderr, "%sqn-capture: %3d%% of the %s, frame %d, %.0f frames/s%s%s",
+               terminal ? "\r" : "", static_cast<int>(shown * 100.0 + 1e-9),
+               options.clip_end == INT_MAX ? "song" : "clip", frame, wall > 0 ? frame / wall : 0.0,
+               left, terminal ? "    " : "\n");
   progress_shown = terminal;
 }
 
 void write_log_line(const TimelineState& t, int presented) {
-  std::fprintf(log_file, "%d,%d,%d,%d,%u,%u,%d,%u,%u,%d,%u,%d\n", frame, demo_ticks,
-               song_position(), song_row(), t.scene, t.lift, presented, t.step, t.shown,
-               t.overlay_step, t.logo, t.speedup);
+  if (std::fprintf(log_file, "%d,%d,%d,%d,%u,%u,%d,%u,%u,%d,%u,%d\n", frame, demo_ticks,
+                   song_position(), song_row(), t.scene, t.lift, presented, t.step, t.shown,
+                   t.overlay_step, t.logo, t.speedup) < 0)
+    give_up("cannot write %s: %s", log_path().c_str(), std::strerror(errno));
 }
 
 bool png_wanted() {
@@ -165,10 +196,10 @@ void write_frame_files(const TimelineState& t, const CaptureScreen& screen, int 
   const std::span<const std::uint32_t> picture = output_picture(screen);
   const int width = FRAME_WIDTH * options.scale, height = FRAME_HEIGHT * options.scale;
   if (png) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06d.png", frame);
-    const std::string path = options.out_dir + "/" + name;
-    if (!png_write(path.c_str(), picture, width, height))
+    const std::string path = png_path(frame);
+    if (png_write(temp_path(path).c_str(), picture, width, height))
+      png_frames.push_back(frame);
+    else
       give_up("cannot write %s: %s", path.c_str(), std::strerror(errno));
   }
   if (!options.video.empty()) {
@@ -194,9 +225,20 @@ void check_limits() {
 bool capture_configure(const CaptureOptions& o) {
   options = o;
   started = std::chrono::steady_clock::now();
+  // From the start: a cut at any point is an interrupted run, never a
+  // success and never a process gone with its files half written.
+  struct sigaction stop {};
+  stop.sa_handler = handle_signal;
+  sigemptyset(&stop.sa_mask);
+  stop.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &stop, nullptr);
   std::atexit(discard_unfinished);
-  struct stat st;
-  wav_existed = !options.wav.empty() && stat(capture_path(options, options.wav).c_str(), &st) == 0;
+  if (!options.video.empty() && !video_name_known(options.video)) {
+    std::fprintf(stderr,
+                 "qn-capture: cannot tell the video's format from the name %s: end it in %s\n",
+                 options.video.c_str(), VIDEO_ENDINGS);
+    return false;
+  }
   if (!make_folders(options.out_dir)) {
     std::fprintf(stderr, "qn-capture: cannot make the folder %s: %s\n", options.out_dir.c_str(),
                  std::strerror(errno));
@@ -209,13 +251,12 @@ bool capture_configure(const CaptureOptions& o) {
     return false;
   }
   if (!options.log.empty()) {
-    const std::string path = capture_path(options, options.log);
-    log_file = std::fopen(path.c_str(), "w");
+    log_file = std::fopen(temp_path(log_path()).c_str(), "w");
     if (!log_file) {
-      std::fprintf(stderr, "qn-capture: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "qn-capture: cannot write %s: %s\n", log_path().c_str(),
+                   std::strerror(errno));
       return false;
     }
-    log_made = true;
     std::fputs(
         "frame,demo_ticks,position,row,scene,lift,presented,step,shown,overlay_step,logo,"
         "speedup\n",
@@ -248,22 +289,68 @@ void capture_frame(const TimelineState& timeline) {
   show_progress();
 }
 
-bool capture_finish(bool sound_ok) {
-  finished = true;
-  if (frame > 0) show_progress(true);
+std::string capture_sound_path() {
+  return options.wav.empty() ? "/dev/null" : temp_path(wav_path());
+}
+
+namespace {
+const char* signal_name(int sig) {
+  switch (sig) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGHUP:
+      return "SIGHUP";
+    default:
+      return "SIGTERM";
+  }
+}
+
+// A successful run's files, from their temporary names to their own.
+bool put_in_place() {
+  std::vector<std::string> paths{log_path()};
+  if (!options.wav.empty()) paths.push_back(wav_path());
+  for (int number : png_frames) paths.push_back(png_path(number));
+  for (const std::string& path : paths) {
+    if (std::rename(temp_path(path).c_str(), path.c_str()) != 0) {
+      give_up("cannot put %s in place: %s", path.c_str(), std::strerror(errno));
+      return false;
+    }
+  }
+  return true;
+}
+}  // namespace
+
+int capture_finish(bool sound_ok) {
+  // Cut short: a signal came before --to or the demo's end.
+  const bool complete = frame >= options.clip_end || timeline_finished();
+  const int cut_by = complete || failed ? 0 : demo_stop_signal;
+  if (frame > 0 && !cut_by) show_progress(true);
   if (progress_shown) std::fputc('\n', stderr);
   progress_shown = false;
-  if (log_file && std::fclose(log_file) != 0)
-    give_up("cannot finish the log: %s", std::strerror(errno));
+  if (log_file) {
+    const bool write_error = std::ferror(log_file) != 0;
+    if (std::fclose(log_file) != 0 || write_error)
+      give_up("cannot write %s: %s", log_path().c_str(),
+              std::strerror(write_error || errno == 0 ? EIO : errno));
+  }
   log_file = nullptr;
   if (video_started && !video_close())
     give_up("ffmpeg failed while encoding %s", options.video.c_str());
+  if (cut_by) {
+    if (video_started) {
+      std::remove(video_part_path().c_str());
+      std::remove(video_temp_path().c_str());
+    }
+    std::fprintf(stderr, "qn-capture: interrupted by %s at %.2f s of the demo; nothing was kept\n",
+                 signal_name(cut_by), frame * 0.02);
+    return 128 + cut_by;
+  }
   if (options.clip_first > 0 && frame <= options.clip_first)
     give_up("the demo ended at %.2f s, before the capture was to begin (--from %.2f)", frame * 0.02,
             options.clip_first * 0.02);
   if (!sound_ok) {
     discard_video();
-    return false;
+    return 1;
   }
 
   std::fprintf(stderr,
@@ -271,17 +358,26 @@ bool capture_finish(bool sound_ok) {
                frame, frame * 0.02, wall_seconds(), end_position, end_row);
   if (failed) {
     discard_video();
-    return false;
+    return 1;
   }
-  if (!video_started) return true;
-  const std::string temp = video_temp_path(), path = capture_path(options, options.video);
-  const bool ok = video_mux(video_part_path(), capture_path(options, options.wav), temp) &&
-                  std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
+  if (video_started) {
+    if (!video_mux(video_part_path(), capture_sound_path(), video_temp_path())) {
+      std::fprintf(stderr, "qn-capture: ffmpeg could not write %s\n", options.video.c_str());
+      discard_video();
+      return 1;
+    }
+    std::remove(video_part_path().c_str());
+  }
+  if (!put_in_place()) {
+    discard_video();
+    return 1;
+  }
+  if (video_started &&
+      std::rename(video_temp_path().c_str(), capture_path(options, options.video).c_str()) != 0) {
     std::fprintf(stderr, "qn-capture: ffmpeg could not write %s\n", options.video.c_str());
     discard_video();
-    return false;
+    return 1;
   }
-  std::remove(video_part_path().c_str());
-  return true;
+  placed = true;
+  return 0;
 }

@@ -1,6 +1,7 @@
 #include "control/capture_video.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
+
+const char* const VIDEO_ENDINGS = ".mp4, .m4v, .mov or .mkv";
 
 namespace {
 int pipe_fd = -1;
@@ -39,6 +42,15 @@ bool wait_ok(pid_t pid) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 }  // namespace
+
+bool video_name_known(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
+  const std::string ending = name.substr(dot);
+  for (const char* known : {".mp4", ".m4v", ".mov", ".mkv"})
+    if (strcasecmp(ending.c_str(), known) == 0) return true;
+  return false;
+}
 
 bool video_program_found() {
   const char* path = std::getenv("PATH");

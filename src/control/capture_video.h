@@ -6,6 +6,12 @@
 #include <span>
 #include <string>
 
+// The endings of --video names, each a container that takes H.264 and AAC.
+extern const char* const VIDEO_ENDINGS;
+// True when the file name ends in one of them (any case): ffmpeg chooses the
+// container from it.
+bool video_name_known(const std::string& name);
+
 // True when an executable "ffmpeg" is on PATH.
 bool video_program_found();
 

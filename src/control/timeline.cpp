@@ -9,8 +9,23 @@
 #include "control/demo.h"
 #include "display/display.h"
 
+std::uint64_t timeline_lead_ns = 0;
+
 namespace {
 TimelineState timeline;
+std::uint64_t frame_pace_ns = 0;  // smoothed time between frames
+std::uint64_t last_frame_ns = 0;
+
+void follow_pace() {
+  const std::uint64_t now = music_now_ns();
+  if (last_frame_ns != 0) {
+    // A stall (a scene's loading, a paused machine) is not the pace.
+    const std::uint64_t frame = std::min<std::uint64_t>(now - last_frame_ns, 100'000'000);
+    frame_pace_ns = frame_pace_ns == 0 ? frame : (frame_pace_ns * 7 + frame) / 8;
+    timeline_lead_ns = frame_pace_ns * 3 / 2;
+  }
+  last_frame_ns = now;
+}
 
 bool row_holds(std::int16_t row_above) { return song_row() > row_above; }
 
@@ -49,6 +64,7 @@ void timeline_scene_frame(FrameHook frame_done) {
     timeline.entered = static_cast<std::uint8_t>(timeline.scene + 1);
   }
   if (const std::uint32_t* image = row.draw(timeline)) display_present(image, row.lock_error);
+  follow_pace();
   run_ticks(row);
   walk_events(row);
   if (row.after_events) row.after_events(timeline);
@@ -57,8 +73,13 @@ void timeline_scene_frame(FrameHook frame_done) {
   if (song_position() > row.end_position && row_holds(row.end_row_above)) timeline.scene++;
 }
 
+bool timeline_finished() { return timeline.scene >= SCENE_COUNT; }
+
 void timeline_run(FrameHook frame_done) {
   timeline = TimelineState{};
+  last_frame_ns = 0;
+  frame_pace_ns = 0;
+  timeline_lead_ns = 0;
   while (demo_running) {
     for (int block = 0; block <= SCENE_COUNT; block++)
       if (timeline.scene == block) timeline_scene_frame(frame_done);

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "music/music.h"
+#ifdef __EMSCRIPTEN__
+#include "music/music_web.h"
+#endif
 
 // The loop's state. All fields are reset only where a scene's entry says so.
 struct TimelineState {
@@ -51,14 +54,22 @@ struct SceneRow {
 inline constexpr int SCENE_COUNT = 10;
 extern const SceneRow scene_table[SCENE_COUNT];
 
-// The song position and row, one fresh load each time they are used: the
-// clock step changes them under the loop's feet.
-inline std::int32_t song_position() {
-  return *static_cast<const volatile SWORD*>(&music_module->sngpos);
-}
-inline std::int32_t song_row() {
-  return *static_cast<const volatile UWORD*>(&music_module->patpos);
-}
+#ifdef __EMSCRIPTEN__
+// The page: the song position and row being heard, which trail those mixed
+// by the sound queued ahead.
+inline std::int32_t song_position() { return music_web_heard_position(); }
+inline std::int32_t song_row() { return music_web_heard_row(); }
+#else
+// How long after the loop reads the song its picture is on screen: an event
+// is drawn in the next frame, read on average half a frame after its row
+// starts. One and a half frames of the loop's recent pace.
+extern std::uint64_t timeline_lead_ns;
+
+// The song position and row as heard when this frame's events are seen,
+// asked afresh each time they are used: the sound moves on under the loop's feet.
+inline std::int32_t song_position() { return music_heard_place(timeline_lead_ns).position; }
+inline std::int32_t song_row() { return music_heard_place(timeline_lead_ns).row; }
+#endif
 
 // Called once a frame after the quit poll, before the end test: the capture
 // program's per-frame work. qn and qn-vga run without one.
@@ -70,3 +81,5 @@ void timeline_scene_frame(FrameHook frame_done);
 
 // Runs the ten scenes' frames in order until demo_running is 0.
 void timeline_run(FrameHook frame_done = nullptr);
+// True once the last scene has ended, rather than the run being stopped.
+bool timeline_finished();

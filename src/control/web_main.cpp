@@ -24,21 +24,29 @@ int frames = 0;       // frames run
 int stop_frame = -1;  // test mode: the frame to show, or -1 for none
 // The song's place after the last frame, for the page once the module is gone.
 std::int32_t last_position = -1, last_row = -1;
+// Music events fired over the whole run, and the scene: a run that skips
+// an event ends with fewer.
+int events = 0, scene = 0, scene_step = 0;
 
-void note_frame() {
+void note_frame(const TimelineState& t) {
   last_position = song_position();
   last_row = song_row();
+  // Each scene's entry starts its count of events at 0.
+  events += t.scene == scene ? t.step - scene_step : t.step;
+  scene = t.scene;
+  scene_step = t.step;
 }
 
 // Normal mode: the clock comes from the sound, the display yields in its poll.
-void page_frame(const TimelineState&) {
+void page_frame(const TimelineState& t) {
   frames++;
-  note_frame();
+  music_web_frame();
+  note_frame(t);
 }
 
 // Test mode, as qn-capture's frame hook: the frame is done, 20 ms of virtual
 // time pass.
-void capture_frame(const TimelineState&) {
+void capture_frame(const TimelineState& t) {
   if (frames == stop_frame) {
     display_web_show_kept();
     demo_running = 0;
@@ -47,7 +55,7 @@ void capture_frame(const TimelineState&) {
   clock_step();
   clock_step();
   frames++;
-  note_frame();
+  note_frame(t);
 }
 
 // Tells the page that the program has ended: its closing state, or the test's answer.
@@ -59,6 +67,8 @@ EM_JS(void, page_demo_ended, (int status), {
 extern "C" EMSCRIPTEN_KEEPALIVE int web_frames() { return frames; }
 extern "C" EMSCRIPTEN_KEEPALIVE int web_song_position() { return last_position; }
 extern "C" EMSCRIPTEN_KEEPALIVE int web_song_row() { return last_row; }
+extern "C" EMSCRIPTEN_KEEPALIVE int web_events() { return events; }
+extern "C" EMSCRIPTEN_KEEPALIVE int web_scene() { return scene; }
 
 int main(int argc, char** argv) {
   const bool capture = argc > 1 && std::strcmp(argv[1], "--capture") == 0;

@@ -18,7 +18,9 @@ inline constexpr const char* DISPLAY_LOCK_ERROR_FIRST_SCENE = "Argh, unable to l
 
 // Always called with 320, 240, 32. `windowed` (qn only): 0 for the full
 // screen, 1 for a window of the picture's size, 2 to 8 for a window that many
-// times as large. Returns nothing after printing its reason.
+// times as large, DISPLAY_WINDOW_FIT for the largest of those within about
+// two thirds of the desktop's height. Returns nothing after printing its reason.
+inline constexpr int DISPLAY_WINDOW_FIT = -1;
 DisplayState* display_open(int width, int height, int bits_per_pixel, int windowed);
 
 // Shows one 320x240 image of 0x00RRGGBB words (bits 24-31 ignored). A failure

@@ -28,10 +28,16 @@ namespace {
 DisplayState display_state{nullptr, {}, false};
 std::vector<unsigned char> scaled_line;  // one widened row of the picture
 
-// A window is `windowed` times the picture's size. Full screen takes the
+// A window is `windowed` times the picture's size, or fits the desktop. Full screen takes the
 // desktop's size where SDL knows it and the picture fits: no display made
 // today has a 320x240 mode, and asking for one gives a stamp in the middle.
 void screen_size(int width, int height, int windowed, int* screen_width, int* screen_height) {
+  if (windowed == DISPLAY_WINDOW_FIT) {
+    // Room left for the desktop's panels and the window's frame.
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    const int factor = desktop ? desktop->current_h * 2 / 3 / height : 1;
+    windowed = factor < 2 ? 1 : factor > 8 ? 8 : factor;
+  }
   *screen_width = width * (windowed ? windowed : 1);
   *screen_height = height * (windowed ? windowed : 1);
   if (windowed) return;

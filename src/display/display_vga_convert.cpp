@@ -1,5 +1,6 @@
 #include "display/display_vga_convert.h"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
@@ -7,11 +8,25 @@
 #define QN_CONVERT_VECTORS 1
 #endif
 
+// The screen's words are little-endian whatever the processor's order: a
+// big-endian machine stores them byte by byte.
+constexpr bool BIG_ENDIAN_HOST = std::endian::native == std::endian::big;
+
 void convert_32(const std::uint32_t* src, unsigned char* dst, int count) {
-  std::memcpy(dst, src, static_cast<std::size_t>(count) * 4);
+  if constexpr (!BIG_ENDIAN_HOST) {
+    std::memcpy(dst, src, static_cast<std::size_t>(count) * 4);
+  } else {
+    for (int i = 0; i < count; i++, dst += 4)
+      for (int k = 0; k < 4; k++) dst[k] = static_cast<unsigned char>(src[i] >> (8 * k));
+  }
 }
 
 namespace {
+
+void store_le64(unsigned char* dst, std::uint64_t w) {
+  if constexpr (BIG_ENDIAN_HOST) w = __builtin_bswap64(w);
+  std::memcpy(dst, &w, 8);
+}
 
 // Eight pixels make three 64-bit words; the tail goes byte by byte.
 void convert_24_words(const std::uint32_t* src, unsigned char* dst, int count) {
@@ -22,9 +37,9 @@ void convert_24_words(const std::uint32_t* src, unsigned char* dst, int count) {
     const std::uint64_t w0 = p[0] | (p[1] << 24) | (p[2] << 48);
     const std::uint64_t w1 = (p[2] >> 16) | (p[3] << 8) | (p[4] << 32) | (p[5] << 56);
     const std::uint64_t w2 = (p[5] >> 8) | (p[6] << 16) | (p[7] << 40);
-    std::memcpy(dst, &w0, 8);  // little-endian: blue, green, red per pixel
-    std::memcpy(dst + 8, &w1, 8);
-    std::memcpy(dst + 16, &w2, 8);
+    store_le64(dst, w0);  // blue, green, red per pixel
+    store_le64(dst + 8, w1);
+    store_le64(dst + 16, w2);
   }
   for (; i < count; i++, src++, dst += 3) {
     dst[0] = static_cast<unsigned char>(*src);
@@ -117,7 +132,8 @@ void convert_16bit(const std::uint32_t* src, unsigned char* dst, int count) {
 #endif
   for (; i < count; i++) {
     const std::uint16_t p = Pack(src[i]);
-    std::memcpy(dst + 2 * i, &p, 2);
+    dst[2 * i] = static_cast<unsigned char>(p);
+    dst[2 * i + 1] = static_cast<unsigned char>(p >> 8);
   }
 }
 

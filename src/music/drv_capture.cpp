@@ -84,6 +84,7 @@ void capture_update() {
   if (!wav_file || bytes > sizeof buffer) return;
   const ULONG mixed = VC_WriteBytes(buffer, bytes);
   if (mixed < bytes) std::memset(buffer + mixed, 0, bytes - mixed);
+  heard_mixed(frames);
   if (!keeping) return;  // mixed all the same: the song goes on as it would
   // The mixer's samples are 16-bit words in the machine's byte order; a
   // WAV's are little-endian.

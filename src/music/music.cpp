@@ -21,13 +21,6 @@ volatile std::uint64_t music_mix_nanoseconds = 0;
 volatile std::uint32_t music_mix_calls = 0;
 
 namespace {
-std::uint64_t monotonic_ns() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);  // async-signal-safe
-  return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u +
-         static_cast<std::uint64_t>(ts.tv_nsec);
-}
-
 // While the library probes for a device, the sound libraries under it (ALSA's,
 // a sound server's client) print their own diagnostics, dozens of lines where
 // there is no device: they go to /dev/null, and the demo says the outcome in
@@ -57,7 +50,7 @@ class QuietStderr {
 // the frame loop) most of the time.
 int init_library() {
   int preferred = music_capture_driver_ordinal();
-  if (preferred == 0) preferred = MikMod_DriverFromAlias(const_cast<CHAR*>("sdl"));
+  if (preferred == 0) preferred = MikMod_DriverFromAlias(const_cast<CHAR*>(music_sdl_alias));
   // The library's threads (SDL's audio thread, a sound server's main loop)
   // start in here and inherit the blocked alarm: it only ever reaches the main thread.
   AlarmBlock block;
@@ -82,15 +75,16 @@ void clock_step() {
     tick_phase = static_cast<std::uint8_t>(tick_phase + 1);
   }
   if (demo_running != 0 && Player_Active()) {
-    const std::uint64_t start = monotonic_ns();
+    const std::uint64_t start = music_now_ns();
     MikMod_Update();
-    music_mix_nanoseconds = music_mix_nanoseconds + (monotonic_ns() - start);
+    music_mix_nanoseconds = music_mix_nanoseconds + (music_now_ns() - start);
     music_mix_calls = music_mix_calls + 1u;
   }
 }
 
 void handle_signal(int signal_number) {
-  if (signal_number == SIGTERM) {
+  if (signal_number == SIGTERM || signal_number == SIGINT || signal_number == SIGHUP) {
+    demo_stop_signal = signal_number;
     demo_running = 0;
   } else if (signal_number == SIGALRM) {
     clock_step();
@@ -104,6 +98,10 @@ int music_load(const char* path, std::uint8_t voices) {
   static bool registered = false;
   if (!registered) {
     MikMod_RegisterAllLoaders();
+#ifndef __EMSCRIPTEN__
+    // Ours first: autodetection takes the first output that is there.
+    music_register_outputs();
+#endif
     MikMod_RegisterAllDrivers();
     registered = true;
   }
@@ -151,6 +149,7 @@ int music_start() {
   value.it_interval.tv_usec = 10000;
   {
     AlarmBlock block;  // a driver may start its thread on the first play
+    heard_reset();
     Player_Start(music_module);
   }
   if (setitimer(ITIMER_REAL, &value, nullptr) != 0) {
@@ -165,6 +164,7 @@ int music_start() {
 
 bool music_start_virtual() {
   std::printf("Initiating joined sound and timer startup sequence...\n");
+  heard_reset();
   Player_Start(music_module);
   return true;
 }
@@ -175,6 +175,9 @@ void music_stop() {
   // MikMod_Exit takes them the other way round. Closing SDL's device first
   // lets a callback in flight finish before anything else is locked.
   music_sdl_audio_close();
+#ifndef __EMSCRIPTEN__
+  music_server_output_close();
+#endif
   Player_Stop();
   if (music_module) Player_Free(music_module);
   music_module = nullptr;

@@ -5,8 +5,23 @@
 
 #include <cstdint>
 
-// The loaded module; the timeline reads its sngpos and patpos with plain loads.
+// The loaded module.
 extern MODULE* music_module;
+
+// The song position and row of the sound reaching the listener now: the
+// mixer runs ahead of it by the output's latency. Where the output says
+// nothing of its latency (a capture in virtual time, where mixed and heard
+// are one moment), the module's own position and row.
+struct SongPlace {
+  std::int32_t position;
+  std::int32_t row;
+};
+// `ahead_ns` asks for the place a little later: where the picture drawn now
+// reaches the screen only after that long.
+SongPlace music_heard_place(std::uint64_t ahead_ns = 0);
+
+// CLOCK_MONOTONIC in nanoseconds; async-signal-safe.
+std::uint64_t music_now_ns();
 
 // 20 ms ticks since the timer started; written only by the clock step.
 extern volatile std::int32_t demo_ticks;
@@ -24,8 +39,9 @@ int music_start();
 // Alarms ignored, player stopped, module freed, library shut down.
 void music_stop();
 
-// The system's one signal handler: SIGTERM clears demo_running, SIGALRM runs
-// clock_step, anything else does nothing.
+// The system's one signal handler: SIGTERM (and SIGINT and SIGHUP, where they
+// are routed here) clears demo_running and is kept in demo_stop_signal,
+// SIGALRM runs clock_step, anything else does nothing.
 void handle_signal(int signal_number);
 
 // One 10 ms alarm's work: advance the clock every second call and, while the

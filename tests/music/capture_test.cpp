@@ -8,6 +8,7 @@
 
 #include "common/globals.h"
 #include "music/music.h"
+#include "music/music_internal.h"
 #include "test_modules.h"
 
 namespace {
@@ -88,6 +89,30 @@ TEST(Capture, WritesExactly441FramesPerStep) {
     sum += static_cast<double>(v) * v;
   }
   EXPECT_GT(sum / ((b.size() - 44) / 2), 100.0 * 100.0);  // clearly not silence
+}
+
+// With no word from the output, heard is mixed (what keeps qn-capture's
+// files as they were); with one, the place is the one the player was at
+// when that frame was mixed (ticks timed at the song's own tempo).
+TEST(Capture, HeardPlaceIsWhereThePlayerWasAtTheHeardFrame) {
+  Capture cap(test_module({.positions = 3, .speed = 3, .bpm = 150}), "heard");
+  std::vector<SongPlace> after_step;
+  for (int i = 0; i < 300; i++) {
+    clock_step();
+    after_step.push_back({music_module->sngpos, music_module->patpos});
+    const SongPlace heard = music_heard_place();
+    ASSERT_EQ(heard.position, after_step.back().position) << i;
+    ASSERT_EQ(heard.row, after_step.back().row) << i;
+  }
+  // Frame 441k - 1 is the last one of step k: the place after that step.
+  // An anchor a second ahead is read as it stands, without running on.
+  const std::uint64_t later = music_now_ns() + 1000000000u;
+  for (int k : {1, 37, 120, 121, 299}) {
+    heard_anchor(441 * k - 1, later);
+    const SongPlace heard = music_heard_place();
+    EXPECT_EQ(heard.position, after_step[k - 1].position) << k;
+    EXPECT_EQ(heard.row, after_step[k - 1].row) << k;
+  }
 }
 
 TEST(Capture, MixingStopsWhenTheDemoEndsButTheClockGoesOn) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Signals at each phase of start-up and in the timeline, through the real qn
 # under an X server with a sound server, and through qn-vga on a fake card in
-# a terminal (tmux), whose settings must come back on every path:
+# a terminal (tmux, and a pseudo-terminal of its own that types scancodes),
+# whose settings must come back on every path:
 #   tables being computed, the pause  SIGTERM: default action (status 143)
 #   handler installed, music not yet  SIGTERM: music starts, timeline ends at
 #                                     once, orderly shut-down, status 0
@@ -218,6 +219,29 @@ for what in TERM:1 TERM:500 INT:1; do
       if [ "$sig" = TERM ]; then expect_end 0 "$MUSIC_START" "$SHUTDOWN"; else expect_end 130 "$MUSIC_START"; fi
     fi
   fi
+done
+
+# ---- qn-vga on a pseudo-terminal of its own ------------------------------------
+# The keyboard is raw: 0x03, 0x1C and 0x1A, which a cooked terminal turns into
+# SIGINT, SIGQUIT and SIGTSTP, are the scancodes of ordinary keys and end the
+# demo as any key does. SIGTSTP from outside does not stop it in graphics mode;
+# other signals end it with the terminal given back (pty_run checks that).
+ulimit -c 0
+run_pty() {  # run_pty ACTION...: sets STATUS
+  STATUS=0
+  (cd "$WORK" && VGA_FAKE_CARD=54:linear timeout -k 5 120 \
+    "$QN_BIN_DIR/tests/reliability/reliability_pty_run" "$@" -- "$QN_BIN_DIR/qn-vga" \
+    >"$WORK/out" 2>"$WORK/err") || STATUS=$?
+}
+for action in x03 x1c x1a "TSTP x1c"; do
+  CASE="qn-vga on a pseudo-terminal: $action"
+  run_pty $action
+  expect_end 0 "$MUSIC_START" "$SHUTDOWN"
+done
+for sig in QUIT HUP ABRT; do
+  CASE="qn-vga on a pseudo-terminal: SIG$sig"
+  run_pty $sig
+  expect_end $((128 + $(kill -l $sig)))
 done
 
 echo "$failures failed"

@@ -1,14 +1,19 @@
-// The page in a real browser: Debian's chromium, headless, driven through
-// the DevTools protocol, the page served from 127.0.0.1.
+// The page in a real browser, headless: Debian's chromium (driven through
+// the DevTools protocol) or firefox-esr (WebDriver BiDi), the page served
+// from 127.0.0.1, the sound on whatever $PULSE_SERVER names.
 //  - test mode (?capture&stop=N&scale=1): the canvas, read back and as a
 //    screenshot of the page's top-left corner, equals native qn-capture's
 //    frame N pixel for pixel, at frames across every scene;
 //  - test mode to the end: the song reaches position 42, row 33;
 //  - normal mode after a click: the audio callback runs, the song and the
 //    frames advance, the canvas is scaled by a whole factor; F does not end
-//    the demo, any other key does, and the closing state keeps the picture.
+//    the demo, any other key does, and the closing state keeps the picture;
+//  - side by side, two whole runs that must end as test mode does (events
+//    fired, scene, closing row): one hidden behind another tab for 20 s,
+//    which holds the sound and the song; one in a second browser whose sound
+//    output stands still, which says so on the page and plays on.
 // Screenshots of normal mode and the closing state go to SHOT_DIR.
-//   node browser_test.js WEB_DIR NATIVE_BUILD [SHOT_DIR]
+//   node browser_test.js WEB_DIR NATIVE_BUILD chromium|firefox [SHOT_DIR]
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -28,7 +33,9 @@ try {
 // Every scene, three times in scene 5 (the 3D engine), each a multiple of 100.
 const FRAMES = [100, 800, 3000, 5000, 6500, 8000, 8300, 8700, 9000, 9500, 11000, 13000, 15000,
                 15900];
-const [webDir, nativeBuild, shotDir] = process.argv.slice(2).map((p) => p && path.resolve(p));
+const [webDir, nativeBuild] = process.argv.slice(2, 4).map((p) => p && path.resolve(p));
+const engine = process.argv[4];
+const shotDir = process.argv[5] && path.resolve(process.argv[5]);
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 let failures = 0;
 
@@ -91,12 +98,63 @@ async function testMode(page, origin, native) {
   const end = await page.evaluate(() => window.qnEnded);
   check(end.status === 0 && end.position === 42 && end.row === 33,
         `test mode to the end: ${JSON.stringify(end)} (${((Date.now() - t0) / 1000).toFixed(1)} s)`);
+  return end;
 }
 
-async function normalMode(page, origin) {
+// How a whole run ends, to hold against test mode's.
+const ending = (e) => JSON.stringify({ events: e.events, scene: e.scene, position: e.position, row: e.row });
+
+async function startDemo(page, origin) {
   await page.goto(`${origin}/qn.html`);
   await page.waitForFunction('window.qnReady', { timeout: 600000 });
   await page.click('#start');
+}
+
+// Waits on timers, not animation frames, which a hidden page may not get.
+const waitEnded = (page) => page.waitForFunction('window.qnEnded', { timeout: 900000, polling: 1000 });
+
+async function hiddenRun(browser, origin, reference) {
+  const page = await setUp(await browser.newPage());
+  await startDemo(page, origin);
+  await page.waitForFunction('Module._web_events() >= 1', { timeout: 600000, polling: 100 });
+  const cover = await browser.newPage();
+  await cover.bringToFront();
+  await page.waitForFunction('document.hidden', { polling: 100 });
+  await sleep(1000);  // the context's suspension is asynchronous
+  const probe = () => page.evaluate(() => ({
+    hidden: document.hidden, sound: Module._web_audio_frames(), events: Module._web_events(),
+    song: Module._web_song_position() * 64 + Module._web_song_row(), context: SDL.audioContext.state }));
+  const a = await probe();
+  await sleep(20000);
+  const b = await probe();
+  check(b.hidden && b.context === 'suspended' && b.sound === a.sound && b.song === a.song && b.events === a.events,
+        `hidden for 20 s: the sound and the song wait (${JSON.stringify(a)} then ${JSON.stringify(b)})`);
+  await page.bringToFront();
+  await cover.close();
+  await waitEnded(page);
+  const end = await page.evaluate(() => window.qnEnded);
+  check(end.status === 0 && ending(end) === ending(reference),
+        `hidden for 20 s, then to the end: ${ending(end)}, test mode ${ending(reference)}`);
+  await page.close();
+}
+
+async function noSoundRun(browser, origin, reference) {
+  const page = await setUp(await browser.newPage());
+  await startDemo(page, origin);
+  // chromium plays into a silent stand-in when no server answers: its
+  // output is stopped here instead.
+  if (engine === 'chromium') await page.evaluate(() => SDL.audioContext.suspend());
+  await waitEnded(page);
+  const end = await page.evaluate(() => ({
+    ...window.qnEnded, line: document.getElementById('nosound').checkVisibility()
+      ? document.getElementById('nosound').textContent : '' }));
+  check(end.status === 0 && end.line === 'no sound output: playing without sound' &&
+        ending(end) === ending(reference),
+        `no sound output: "${end.line}", to the end: ${ending(end)}, test mode ${ending(reference)}`);
+}
+
+async function normalMode(page, origin) {
+  await startDemo(page, origin);
   const probe = () => page.evaluate(() => ({
     callbacks: Module._web_audio_callbacks(), sound: Module._web_audio_frames(),
     frames: Module._web_frames(), song: Module._web_song_position() * 64 + Module._web_song_row(),
@@ -118,7 +176,7 @@ async function normalMode(page, origin) {
     return { width: r.width, height: r.height, view: [innerWidth, innerHeight] };
   });
   check(box.width === 640 && box.height === 480, `normal mode: scaled 2x in 800x600 (${JSON.stringify(box)})`);
-  if (shotDir) await page.screenshot({ path: path.join(shotDir, 'normal.png') });
+  if (shotDir) await page.screenshot({ path: path.join(shotDir, `normal-${engine}.png`) });
 
   await page.keyboard.press('f');
   const f0 = (await probe()).frames;
@@ -133,40 +191,61 @@ async function normalMode(page, origin) {
   const lit = (await canvasRgb(page)).some((v) => v !== 0);
   check(closing.status === 0 && closing.replay && lit,
         `a key ends the demo: status ${closing.status}, replay shown ${closing.replay}, last picture kept ${lit}`);
-  if (shotDir) await page.screenshot({ path: path.join(shotDir, 'closing.png') });
+  if (shotDir) await page.screenshot({ path: path.join(shotDir, `closing-${engine}.png`) });
+}
+
+// A headless browser of the engine under test, its sound server from `env`.
+async function launch(browsers, env) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), `qn-web-${engine}-`));
+  const common = { headless: true, userDataDir: profile, env,
+                   protocolTimeout: 1200000 };  // waits for a whole run outlast the default 180 s
+  const browser = await puppeteer.launch(engine === 'chromium' ? {
+    ...common,
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--force-device-scale-factor=1',
+           '--force-color-profile=srgb', '--window-size=800,600'],
+  } : {
+    ...common,
+    browser: 'firefox',
+    executablePath: '/usr/bin/firefox-esr',
+  });
+  browsers.push({ browser, profile });
+  return browser;
+}
+
+async function setUp(page) {
+  await page.setViewport({ width: 800, height: 600, deviceScaleFactor: 1 });
+  // Generous waits everywhere: a busy machine makes the test slower, never wrong.
+  page.setDefaultTimeout(600000);
+  page.on('pageerror', (e) => console.log(`     page error: ${e.message}`));
+  return page;
 }
 
 async function main() {
-  if (!webDir || !nativeBuild) {
-    console.error('usage: node browser_test.js WEB_DIR NATIVE_BUILD [SHOT_DIR]');
+  if (!webDir || !nativeBuild || !['chromium', 'firefox'].includes(engine)) {
+    console.error('usage: node browser_test.js WEB_DIR NATIVE_BUILD chromium|firefox [SHOT_DIR]');
     process.exit(2);
   }
   if (shotDir) fs.mkdirSync(shotDir, { recursive: true });
   const native = nativeFrames();
   const server = await serve(webDir);
   const origin = `http://127.0.0.1:${server.address().port}`;
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qn-web-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    protocolTimeout: 1200000,  // waits for a whole run outlast the default 180 s
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--force-device-scale-factor=1',
-           '--force-color-profile=srgb', '--window-size=800,600'],
-  });
+  const browsers = [];
   try {
-    const page = await browser.newPage();
-    await page.setViewport({ width: 800, height: 600, deviceScaleFactor: 1 });
-    // Generous waits everywhere: a busy machine makes the test slower, never wrong.
-    page.setDefaultTimeout(600000);
-    page.on('pageerror', (e) => console.log(`     page error: ${e.message}`));
-    await testMode(page, origin, native);
+    const browser = await launch(browsers, process.env);
+    const page = await setUp(await browser.newPage());
+    const reference = await testMode(page, origin, native);
     await normalMode(page, origin);
+    await page.close();
+    const quiet = await launch(browsers, { ...process.env, PULSE_SERVER: 'unix:/nonexistent/pulse' });
+    await Promise.all([hiddenRun(browser, origin, reference), noSoundRun(quiet, origin, reference)]);
   } finally {
-    await browser.close();
+    for (const { browser, profile } of browsers) {
+      await browser.close();
+      fs.rmSync(profile, { recursive: true, force: true });
+    }
     server.close();
-    fs.rmSync(profile, { recursive: true, force: true });
     fs.rmSync(native, { recursive: true, force: true });
   }
   console.log(failures ? `${failures} check(s) failed` : 'all checks passed');

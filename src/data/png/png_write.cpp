@@ -19,7 +19,12 @@ bool write_rows(std::FILE* file, png_bytepp rows, int width, int height) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
-  if (!info || setjmp(png_jmpbuf(png))) {
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  // setjmp alone as the condition: one of the few places C allows it.
+  if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     return false;
   }

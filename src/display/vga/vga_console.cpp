@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
 
 #include "display/vga/vga_internal.h"
 
@@ -21,8 +22,13 @@ long saved_kbmode = K_XLATE;
 bool have_kbmode = false;
 bool hooks_installed = false;
 
-constexpr int fatal_signals[] = {SIGINT,  SIGTERM, SIGQUIT, SIGHUP,
-                                 SIGSEGV, SIGBUS,  SIGFPE,  SIGABRT};
+constexpr int fatal_signals[] = {SIGINT,  SIGTERM, SIGQUIT, SIGHUP,  SIGPIPE, SIGUSR1,
+                                 SIGUSR2, SIGXCPU, SIGXFSZ, SIGSEGV, SIGBUS,  SIGFPE,
+                                 SIGILL,  SIGTRAP, SIGSYS,  SIGABRT};
+// Would stop the process with the console still in graphics mode, where
+// whoever sits at it cannot bring it back: ignored while the mode is set.
+constexpr int stop_signals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+struct sigaction saved_stop[std::size(stop_signals)];
 
 // Restores the console, then lets the signal do what it would have done.
 void restore_and_reraise(int sig) {
@@ -48,6 +54,18 @@ void install_hooks() {
     sigaction(sig, &sa, nullptr);
   }
 }
+
+// Raw as cfmakeraw makes it on input: every byte the keyboard sends is a key,
+// none a signal (in raw keyboard mode 0x03, 0x1C and 0x1A are the scancodes
+// of ordinary keys). Output is left as it was, for the trace.
+termios raw_keyboard(termios t) {
+  t.c_iflag &=
+      ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+  return t;
+}
 }  // namespace
 
 void console_enter() {
@@ -57,18 +75,20 @@ void console_enter() {
   install_hooks();
   have_termios = tcgetattr(tty, &saved_termios) == 0;
   have_kbmode = ioctl(tty, KDGKBMODE, &saved_kbmode) == 0;
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  for (std::size_t i = 0; i < std::size(stop_signals); i++)
+    sigaction(stop_signals[i], &ignore, &saved_stop[i]);
+  // From here a signal finds the state to put back.
+  entered = 1;
   if (have_termios) {
-    termios raw = saved_termios;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL);
-    raw.c_cc[VMIN] = 0;
-    raw.c_cc[VTIME] = 0;
+    const termios raw = raw_keyboard(saved_termios);
     tcsetattr(tty, TCSANOW, &raw);
   }
   // These two only work on a virtual console; elsewhere they fail harmlessly.
   if (have_kbmode) ioctl(tty, KDSKBMODE, K_RAW);
   ioctl(tty, KDSETMODE, KD_GRAPHICS);
-  entered = 1;
 }
 
 // Async-signal-safe: system calls only.
@@ -78,6 +98,8 @@ void console_leave() {
   ioctl(tty, KDSETMODE, KD_TEXT);
   if (have_kbmode) ioctl(tty, KDSKBMODE, saved_kbmode);
   if (have_termios) tcsetattr(tty, TCSANOW, &saved_termios);
+  for (std::size_t i = 0; i < std::size(stop_signals); i++)
+    sigaction(stop_signals[i], &saved_stop[i], nullptr);
 }
 
 int console_read_key() {

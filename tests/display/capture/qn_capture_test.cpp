@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,14 +40,16 @@ struct Result {
   std::string err, out;
 };
 
-// Runs qn-capture in `dir` with `args` (and optional NAME=value settings);
-// the time limit only catches a hang, on a busy machine under an emulator too.
-Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "") {
+// Runs qn-capture in `dir` with `args` (and optional NAME=value settings and
+// shell commands before it); the time limit only catches a hang, on a busy
+// machine under an emulator too.
+Result capture(const fs::path& dir, const std::string& args, const std::string& env_prefix = "",
+               const std::string& shell_prefix = "") {
   const fs::path err = fs::temp_directory_path() / ("qn-capture-err-" + std::to_string(getpid()));
   const fs::path out = fs::temp_directory_path() / ("qn-capture-out-" + std::to_string(getpid()));
-  const std::string cmd = "cd '" + dir.string() + "' && timeout -k 5 1800 env " + env_prefix + " " +
-                          env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " + args + " >'" +
-                          out.string() + "' 2>'" + err.string() + "'";
+  const std::string cmd = shell_prefix + "cd '" + dir.string() + "' && timeout -k 5 1800 env " +
+                          env_prefix + " " + env("QN_RUN") + "'" + bin_dir() + "/qn-capture' " +
+                          args + " >'" + out.string() + "' 2>'" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err), slurp(out)};
   fs::remove(err);
@@ -124,19 +127,83 @@ TEST_F(QnCapture, BadUseGetsOneMessageAndAFailureStatus) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("not installed"), std::string::npos) << r.err;
 
-  // A run that cannot reach the closing row stops at the time limit.
-  r = capture(data, "-o '" + out.string() + "' --max-seconds 1");
+  // A video name that says no format is refused before anything runs.
+  r = capture(data, "-o '" + out.string() + "' --video qn");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("stopped after 1 seconds of virtual time"), std::string::npos) << r.err;
-  std::vector<LogRow> rows;
-  ASSERT_TRUE(parse_log(slurp(out / "frames.csv"), &rows));
-  EXPECT_EQ(rows.size(), 50u);
+  EXPECT_EQ(r.err,
+            "qn-capture: cannot tell the video's format from the name qn: end it in .mp4, .m4v, "
+            ".mov or .mkv\n");
 
   // Without the data files: status 1, and the folder made for the run is gone.
   fs::create_directories(out / "empty");
   r = capture(out / "empty", "-o out/run");
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(fs::exists(out / "empty" / "out"));
+}
+
+// Failed runs leave an earlier run's files byte for byte and none of their
+// own: one stopped by the time limit, one whose start-up fails once the WAV
+// is open (no music.xm), one whose log cannot be written, one cut by SIGTERM.
+TEST_F(QnCapture, AFailedOrCutRunLeavesTheEarlierRunsFiles) {
+  const fs::path run = out / "run";
+  fs::create_directories(run);
+  const std::vector<std::string> older{"frame-000000.png", "frames.csv", "music.wav", "qn.mp4"};
+  for (const std::string& n : older) std::ofstream(run / n) << "older " << n;
+  const auto unchanged = [&](const char* after) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(run)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, older) << after;
+    for (const std::string& n : older) EXPECT_EQ(slurp(run / n), "older " + n) << after;
+  };
+  const std::string to_run = "-o '" + run.string() + "'";
+
+  Result r = capture(data, to_run + " --png-every 10 --max-seconds 1");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("stopped after 1 seconds of virtual time"), std::string::npos) << r.err;
+  unchanged("the time limit");
+
+  fs::create_directories(out / "no-music");
+  for (const char* f : {"zorv.dat", "objs.3dw"}) fs::create_symlink(data / f, out / "no-music" / f);
+  r = capture(out / "no-music", to_run);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Unable to load module"), std::string::npos) << r.err;
+  unchanged("a failed start");
+
+  // A file size limit of 1 KiB: the log's first buffer cannot be written.
+  r = capture(data, to_run + " --no-wav --to 10", "", "ulimit -f 1 && trap '' XFSZ && ");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("qn-capture: cannot write " + (run / "frames.csv").string() + ": "),
+            std::string::npos)
+      << r.err;
+  unchanged("a log write error");
+
+  // SIGTERM once a tenth of the song has been captured: one line says so.
+  const bool ffmpeg = std::system("command -v ffmpeg >/dev/null") == 0;
+  const fs::path err = out / "cut.err";
+  const std::string cmd = "cd '" + data.string() + "' && exec " + env("QN_RUN") + "'" + bin_dir() +
+                          "/qn-capture' " + to_run + (ffmpeg ? " --video qn.mp4" : "") +
+                          " >/dev/null 2>'" + err.string() + "'";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  for (int i = 0; i < 36000 && slurp(err).find(" 10% of the song") == std::string::npos; i++) {
+    if (waitpid(pid, &status, WNOHANG) == pid) FAIL() << "ended by itself: " << slurp(err);
+    usleep(50 * 1000);
+  }
+  kill(pid, SIGTERM);
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+  const std::string cut = slurp(err);
+  fs::remove(err);
+  const std::size_t last = cut.rfind('\n', cut.size() - 2) + 1;
+  EXPECT_TRUE(cut.substr(last).starts_with("qn-capture: interrupted by SIGTERM at ")) << cut;
+  EXPECT_TRUE(cut.ends_with(" s of the demo; nothing was kept\n")) << cut;
+  unchanged("SIGTERM");
 }
 
 // A stretch of the demo is a success: its frames and sound are those of the
@@ -146,9 +213,15 @@ TEST_F(QnCapture, AClipIsTheStretchOfTheWholeRun) {
   const std::string ending = "*** Shutdown ***\n";
   const Result a = capture(data, "-o '" + (out / "a").string() + "' --to 30");
   ASSERT_EQ(a.status, 0) << a.err;
+  // The progress counts against the clip, not the song.
+  EXPECT_NE(a.err.find("qn-capture:  50% of the clip, frame 750,"), std::string::npos) << a.err;
+  EXPECT_NE(a.err.find("qn-capture: 100% of the clip, frame 1500,"), std::string::npos) << a.err;
+  // Started elsewhere with --data: the data comes from there, and a relative
+  // output folder is where the run was started.
   const bool ffmpeg = std::system("command -v ffmpeg >/dev/null") == 0;
-  const Result b = capture(data, "-o '" + (out / "b").string() + "' --from 29 --to 30" +
-                                     (ffmpeg ? " --video clip.mp4" : ""));
+  fs::create_directories(out);
+  const Result b = capture(out, "-o b --data '" + data.string() + "' --from 29 --to 30" +
+                                    (ffmpeg ? " --video clip.mp4" : ""));
   ASSERT_EQ(b.status, 0) << b.err;
   EXPECT_TRUE(b.out.ends_with(ending)) << b.out;
 

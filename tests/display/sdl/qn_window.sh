@@ -1,5 +1,6 @@
 # qn under Xvfb on a 1920x1080 screen: windows of the picture's size ("-w"
-# and any first argument beginning so) and three times as large ("-w3"),
+# and any first argument beginning so), three times as large ("-w3", and
+# "-wfit", sized to the desktop),
 # titled "Quillion"; full screen filling the screen with the picture scaled
 # 4x and centred, without a window manager and with one; each showing the
 # loading picture pixel for pixel, then the demo; quit by key, left click and
@@ -96,6 +97,10 @@ finish key
 start_checked 960x720 -w3
 expect_picture "$WINDOW" "$WORK/x3.ppm"
 finish click
+
+# Sized to the desktop: within two thirds of 1080 lines, -w3.
+start_checked 960x720 -wfit
+finish key
 
 start_checked 1920x1080
 expect_picture root "$WORK/full.ppm"

@@ -1,4 +1,5 @@
-// The console pixel converters against a per-pixel reference.
+// The console pixel converters against a per-pixel reference, read as the
+// screen's little-endian bytes on every machine.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,6 +14,11 @@ std::vector<std::uint32_t> random_frame() {
   std::vector<std::uint32_t> f(76800);
   for (auto& w : f) w = rng();
   return f;
+}
+std::uint32_t screen_word(const unsigned char* p, int bytes) {
+  std::uint32_t w = 0;
+  for (int k = 0; k < bytes; k++) w |= std::uint32_t(p[k]) << (8 * k);
+  return w;
 }
 
 TEST(Convert, KnownColours) {
@@ -35,8 +41,7 @@ TEST(Convert, WholeFramesEqualThePerPixelRule) {
     for (int i = 0; i < 76800; i++) {
       const std::uint32_t s = src[i];
       const unsigned char* p = out.data() + i * bytes;
-      std::uint32_t got = 0;
-      std::memcpy(&got, p, bytes);
+      const std::uint32_t got = screen_word(p, bytes);
       const std::uint32_t want = depth == 32   ? s
                                  : depth == 24 ? (s & 0xFFFFFF)
                                  : depth == 16 ? pixel_16(s)
@@ -61,8 +66,7 @@ TEST(Convert, ShortRunsAndOffsetsMatchTheRule) {
         converter_for_depth(depth)(src.data() + offset, out.data() + 2 * offset, count);
         for (int i = 0; i < count; i++) {
           const std::uint32_t s = src[offset + i];
-          std::uint32_t got = 0;
-          std::memcpy(&got, out.data() + 2 * offset + i * bytes, bytes);
+          const std::uint32_t got = screen_word(out.data() + 2 * offset + i * bytes, bytes);
           ASSERT_EQ(got, depth == 24   ? (s & 0xFFFFFF)
                          : depth == 16 ? pixel_16(s)
                                        : pixel_15(s))
