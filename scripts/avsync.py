@@ -27,12 +27,12 @@ def probe(count):
     pa = ctypes.CDLL("libpulse-simple.so.0")
     x11 = ctypes.CDLL("libX11.so.6")
 
-    class Spec(ctypes.Structure):
+    class SampleFormat(ctypes.Structure):
         _fields_ = [("format", ctypes.c_int), ("rate", ctypes.c_uint32), ("channels", ctypes.c_uint8)]
 
     pa.pa_simple_new.restype = ctypes.c_void_p
     pa.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p,
-                                 ctypes.c_char_p, ctypes.POINTER(Spec), ctypes.c_void_p,
+                                 ctypes.c_char_p, ctypes.POINTER(SampleFormat), ctypes.c_void_p,
                                  ctypes.c_void_p, ctypes.POINTER(ctypes.c_int)]
     pa.pa_simple_write.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t,
                                    ctypes.POINTER(ctypes.c_int)]
@@ -63,10 +63,10 @@ def probe(count):
                     ("maxlength", "tlength", "prebuf", "minreq", "fragsize")]
 
     error = ctypes.c_int(0)
-    spec = Spec(3, RATE, 2)  # PA_SAMPLE_S16LE
+    sample_format = SampleFormat(3, RATE, 2)  # PA_SAMPLE_S16LE
     # A small queue that plays from its first frame on.
     attr = Attr(0xFFFFFFFF, FRAME * RATE // 40, FRAME, 0xFFFFFFFF, 0xFFFFFFFF)
-    stream = pa.pa_simple_new(None, b"avsync", 1, None, b"probe", ctypes.byref(spec), None,
+    stream = pa.pa_simple_new(None, b"avsync", 1, None, b"probe", ctypes.byref(sample_format), None,
                               ctypes.byref(attr), ctypes.byref(error))
     if not stream:
         sys.exit("avsync: no sound server")

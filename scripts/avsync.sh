@@ -11,18 +11,21 @@
 # each path's summary is also given less the recorder check's median (the
 # screen's stamps against the sound's, for events the server says coincide).
 #
-#   scripts/avsync.sh [--runs N] [--paths "default alsa server"] [--build DIR] [--keep DIR]
+#   scripts/avsync.sh [--runs N] [--paths "default alsa server page"] [--build DIR] [--keep DIR]
 # (--keep: the recordings and the reference run stay in DIR, a new folder)
 #
 # Paths: default (SDL on the sound server), alsa (SDL through ALSA's plugin
-# for the server), server (SDL's audio unavailable: the sound-server output).
+# for the server), server (SDL's audio unavailable: the sound-server output),
+# page (the browser build in chromium, its window filling the screen).
 # Needs the build's qn, qn-capture and data (scripts/build.sh), Xvfb,
-# pulseaudio, ffmpeg and python3.
+# pulseaudio, ffmpeg and python3; the page also the browser build and its
+# test's puppeteer-core ($QN_WEB_BUILD_DIR, default build-web/: scripts/web.sh --test).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QN_BUILD_DIR:-$top/build}
+web=${QN_WEB_BUILD_DIR:-$top/build-web}
 runs=3
-paths="default alsa server"
+paths="default alsa server page"
 keep=""
 while [ $# -gt 0 ]; do
   case $1 in
@@ -30,12 +33,22 @@ while [ $# -gt 0 ]; do
     --paths) paths=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
-    *) echo "usage: scripts/avsync.sh [--runs N] [--paths \"default alsa server\"] [--build DIR] [--keep DIR]" >&2; exit 2 ;;
+    *) echo "usage: scripts/avsync.sh [--runs N] [--paths \"default alsa server page\"] [--build DIR] [--keep DIR]" >&2; exit 2 ;;
   esac
 done
 build=$(cd "$build" && pwd)
 for f in qn qn-capture data/music.xm; do
   [ -e "$build/$f" ] || { echo "avsync: $build/$f is missing (scripts/build.sh makes it)" >&2; exit 1; }
+done
+for path in $paths; do
+  case $path in
+    default | alsa | server) ;;
+    page)
+      for f in qn.html web-test/node_modules/puppeteer-core; do
+        [ -e "$web/$f" ] || { echo "avsync: $web/$f is missing (scripts/web.sh --test makes it)" >&2; exit 1; }
+      done ;;
+    *) echo "avsync: unknown path $path" >&2; exit 2 ;;
+  esac
 done
 
 source "$top/tests/e2e/lib/cleanup.sh"
@@ -129,20 +142,25 @@ bias=$(median "$work/probe.txt")
 
 for path in $paths; do
   case $path in
-    default) env=() ;;
+    default | page) env=() ;;
     alsa) env=(SDL_AUDIODRIVER=alsa) ;;
     server) env=(SDL_AUDIODRIVER=none) ;;
-    *) echo "avsync: unknown path $path" >&2; exit 2 ;;
   esac
   : >"$work/$path.txt"
   for run in $(seq 1 "$runs"); do
     dir=$work/$path-$run
     record "$dir"
-    (cd "$work" && exec env "${env[@]}" "$build/qn" -w >"$dir/qn.out" 2>"$dir/qn.err") &
-    QN_RUNNING=$!
-    # The tenth flash comes 67.5 s into the song, after some 5 to 10 s of start-up.
-    sleep "${AVSYNC_SECONDS:-80}"
-    stop_qn
+    if [ "$path" = page ]; then
+      # The page computes its tables more slowly: some 20 s more start-up.
+      NODE_PATH=$web/web-test/node_modules node "$top/scripts/avsync-page.js" "$web" \
+        "${AVSYNC_PAGE_SECONDS:-100}" >"$dir/qn.out" 2>"$dir/qn.err" || cat "$dir/qn.err" >&2
+    else
+      (cd "$work" && exec env "${env[@]}" "$build/qn" -w >"$dir/qn.out" 2>"$dir/qn.err") &
+      QN_RUNNING=$!
+      # The tenth flash comes 67.5 s into the song, after some 5 to 10 s of start-up.
+      sleep "${AVSYNC_SECONDS:-80}"
+      stop_qn
+    fi
     stop_recorder
     python3 "$top/scripts/avsync.py" flashes "$dir" "$work/ref" >"$dir/offsets.txt"
     paste -sd' ' "$dir/offsets.txt" | sed "s/^/  $path run $run: /"

@@ -50,7 +50,12 @@ class QuietStderr {
 // the frame loop) most of the time.
 int init_library() {
   int preferred = music_capture_driver_ordinal();
+#ifdef __EMSCRIPTEN__
+  // The page mixes in its own audio callback; the library's output is a stand-in.
+  if (preferred == 0) preferred = MikMod_DriverFromAlias(const_cast<CHAR*>("sdl"));
+#else
   if (preferred == 0) preferred = MikMod_DriverFromAlias(const_cast<CHAR*>(music_sdl_alias));
+#endif
   // The library's threads (SDL's audio thread, a sound server's main loop)
   // start in here and inherit the blocked alarm: it only ever reaches the main thread.
   AlarmBlock block;

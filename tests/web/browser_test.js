@@ -16,11 +16,11 @@
 //   node browser_test.js WEB_DIR NATIVE_BUILD chromium|firefox [SHOT_DIR]
 'use strict';
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
 const { decodePng, compareRgb } = require('./png');
+const { serve } = require('./serve');
 
 let puppeteer;
 try {
@@ -44,20 +44,6 @@ function check(ok, what) {
   if (!ok) failures++;
 }
 
-// The web build's folder as a static site, on a free port.
-function serve(dir) {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-  const server = http.createServer((req, res) => {
-    const file = path.join(dir, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
-    if (!file.startsWith(dir + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      res.writeHead(404).end();
-      return;
-    }
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    fs.createReadStream(file).pipe(res);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
 
 // Native qn-capture's frames, every 100th, from the native build's data folder.
 function nativeFrames() {
