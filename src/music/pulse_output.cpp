@@ -30,14 +30,14 @@ std::uint32_t bytes_for(std::uint64_t us) {
 }
 
 pa_simple* open_stream(const char* name) {
-  const pa_sample_spec spec{PA_SAMPLE_S16NE, md_mixfreq, 2};
+  const pa_sample_spec format{PA_SAMPLE_S16NE, md_mixfreq, 2};
   pa_buffer_attr attr;
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.tlength = bytes_for(TARGET_US);
   attr.prebuf = static_cast<std::uint32_t>(-1);
   attr.minreq = static_cast<std::uint32_t>(-1);
   attr.fragsize = static_cast<std::uint32_t>(-1);
-  return pa_simple_new(nullptr, "qn", PA_STREAM_PLAYBACK, nullptr, name, &spec, nullptr, &attr,
+  return pa_simple_new(nullptr, "qn", PA_STREAM_PLAYBACK, nullptr, name, &format, nullptr, &attr,
                        nullptr);
 }
 

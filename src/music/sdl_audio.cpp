@@ -14,7 +14,7 @@
 const char music_sdl_alias[] = "qn-sdl";
 
 namespace {
-// SDL's audio spec: the same layout in SDL 1.2 and 2.
+// SDL's audio format record: the same layout in SDL 1.2 and 2.
 struct AudioSpec {
   int freq;
   std::uint16_t format;
