@@ -133,7 +133,7 @@ median() {
 
 echo "avsync: recorder check"
 record "$work/probe"
-python3 "$top/scripts/avsync.py" probe 5
+python3 "$top/scripts/avsync.py" probe 10
 sleep 0.5
 stop_recorder
 python3 "$top/scripts/avsync.py" tones "$work/probe" | tee "$work/probe.txt" | paste -sd' ' | sed 's/^/  tones: /'

@@ -12,6 +12,11 @@
 std::uint64_t timeline_lead_ns = 0;
 
 namespace {
+#ifdef __EMSCRIPTEN__
+constexpr std::uint64_t LEAD_HALF_FRAMES = 7;  // the browser's commit and draw: two frames more
+#else
+constexpr std::uint64_t LEAD_HALF_FRAMES = 3;
+#endif
 TimelineState timeline;
 std::uint64_t frame_pace_ns = 0;  // smoothed time between frames
 std::uint64_t last_frame_ns = 0;
@@ -22,7 +27,7 @@ void follow_pace() {
     // A stall (a scene's loading, a paused machine) is not the pace.
     const std::uint64_t frame = std::min<std::uint64_t>(now - last_frame_ns, 100'000'000);
     frame_pace_ns = frame_pace_ns == 0 ? frame : (frame_pace_ns * 7 + frame) / 8;
-    timeline_lead_ns = frame_pace_ns * 3 / 2;
+    timeline_lead_ns = frame_pace_ns * LEAD_HALF_FRAMES / 2;
   }
   last_frame_ns = now;
 }

@@ -54,17 +54,18 @@ struct SceneRow {
 inline constexpr int SCENE_COUNT = 10;
 extern const SceneRow scene_table[SCENE_COUNT];
 
-#ifdef __EMSCRIPTEN__
-// The page: the song position and row being heard, which trail those mixed
-// by the sound queued ahead.
-inline std::int32_t song_position() { return music_web_heard_position(); }
-inline std::int32_t song_row() { return music_web_heard_row(); }
-#else
 // How long after the loop reads the song its picture is on screen: an event
 // is drawn in the next frame, read on average half a frame after its row
-// starts. One and a half frames of the loop's recent pace.
+// starts; a browser shows a canvas two frames after the one that drew it.
+// One and a half frames of the loop's recent pace, three and a half in a page.
 extern std::uint64_t timeline_lead_ns;
 
+#ifdef __EMSCRIPTEN__
+// The page: the song position and row being heard then, which trail those
+// mixed by the sound queued ahead.
+inline std::int32_t song_position() { return music_web_heard_position(timeline_lead_ns); }
+inline std::int32_t song_row() { return music_web_heard_row(timeline_lead_ns); }
+#else
 // The song position and row as heard when this frame's events are seen,
 // asked afresh each time they are used: the sound moves on under the loop's feet.
 inline std::int32_t song_position() { return music_heard_place(timeline_lead_ns).position; }

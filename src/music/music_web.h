@@ -18,7 +18,7 @@ void music_web_start();
 // what the wall clock says is due.
 void music_web_frame();
 
-// The song position and row being heard now; with any other driver (the
-// test mode's capture driver), those just mixed.
-std::int32_t music_web_heard_position();
-std::int32_t music_web_heard_row();
+// The song position and row being heard `ahead_ns` from now; with any other
+// driver (the test mode's capture driver), those just mixed.
+std::int32_t music_web_heard_position(std::uint64_t ahead_ns);
+std::int32_t music_web_heard_row(std::uint64_t ahead_ns);

@@ -107,11 +107,11 @@ void audio_callback(void*, Uint8* stream, int len) {
   callbacks++;
 }
 
-// The newest stamp heard by now, or null where every sample is heard as
-// it is mixed (the wall clock, or another driver).
-const Stamp* heard_stamp() {
+// The newest stamp heard `ahead_ns` from now, or null where every sample is
+// heard as it is mixed (the wall clock, or another driver).
+const Stamp* heard_stamp(std::uint64_t ahead_ns) {
   if (!playing || wall_clock || stamps_made == 0) return nullptr;
-  const double now = heard_time();
+  const double now = heard_time() + static_cast<double>(ahead_ns) / 1e9;
   const std::uint32_t oldest = stamps_made > STAMP_RING ? stamps_made - STAMP_RING : 0;
   for (std::uint32_t n = stamps_made; n > oldest; n--)
     if (stamps[(n - 1) % STAMP_RING].heard_at <= now) return &stamps[(n - 1) % STAMP_RING];
@@ -206,13 +206,13 @@ void music_web_frame() {
   }
 }
 
-std::int32_t music_web_heard_position() {
-  const Stamp* s = heard_stamp();
+std::int32_t music_web_heard_position(std::uint64_t ahead_ns) {
+  const Stamp* s = heard_stamp(ahead_ns);
   return s ? s->position : music_module->sngpos;
 }
 
-std::int32_t music_web_heard_row() {
-  const Stamp* s = heard_stamp();
+std::int32_t music_web_heard_row(std::uint64_t ahead_ns) {
+  const Stamp* s = heard_stamp(ahead_ns);
   return s ? s->row : music_module->patpos;
 }
 
