@@ -24,10 +24,12 @@ std::uint64_t last_frame_ns = 0;
 void follow_pace() {
   const std::uint64_t now = music_now_ns();
   if (last_frame_ns != 0) {
-    // A stall (a scene's loading, a paused machine) is not the pace.
-    const std::uint64_t frame = std::min<std::uint64_t>(now - last_frame_ns, 100'000'000);
-    frame_pace_ns = frame_pace_ns == 0 ? frame : (frame_pace_ns * 7 + frame) / 8;
-    timeline_lead_ns = frame_pace_ns * LEAD_HALF_FRAMES / 2;
+    // A stall (a scene's loading, a paused machine, a hidden page) is not the pace.
+    const std::uint64_t frame = now - last_frame_ns;
+    if (frame <= 100'000'000) {
+      frame_pace_ns = frame_pace_ns == 0 ? frame : (frame_pace_ns * 7 + frame) / 8;
+      timeline_lead_ns = frame_pace_ns * LEAD_HALF_FRAMES / 2;
+    }
   }
   last_frame_ns = now;
 }

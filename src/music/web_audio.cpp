@@ -109,11 +109,13 @@ void audio_callback(void*, Uint8* stream, int len) {
 
 // The newest stamp heard `ahead_ns` from now, or null where every sample is
 // heard as it is mixed (the wall clock, or another driver). A hidden page
-// shows nothing and its frames slow down, which would stretch the lead:
-// there the song stands where the sound stopped.
+// shows nothing and its few frames would stretch the lead: there the lead
+// stays the one it had when shown, so the song stands where the sound stopped.
 const Stamp* heard_stamp(std::uint64_t ahead_ns) {
   if (!playing || wall_clock || stamps_made == 0) return nullptr;
-  const double now = heard_time() + (held ? 0 : static_cast<double>(ahead_ns) / 1e9);
+  static std::uint64_t shown_ahead_ns = 0;
+  if (!held) shown_ahead_ns = ahead_ns;
+  const double now = heard_time() + static_cast<double>(shown_ahead_ns) / 1e9;
   const std::uint32_t oldest = stamps_made > STAMP_RING ? stamps_made - STAMP_RING : 0;
   for (std::uint32_t n = stamps_made; n > oldest; n--)
     if (stamps[(n - 1) % STAMP_RING].heard_at <= now) return &stamps[(n - 1) % STAMP_RING];
