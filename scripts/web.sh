@@ -34,7 +34,14 @@ build() {
     targets+=(qn_scene_time)
     web_targets+=(qn_scene_time)
   fi
-  cmake -S "$top" -B "$native" >/dev/null
+  # The page needs no native tests (nor benchmarks, but for --bench): a new
+  # native build folder leaves them out; an existing one keeps its choice.
+  local configure=()
+  if [ ! -f "$native/CMakeCache.txt" ]; then
+    configure=(-DQN_TESTS=OFF)
+    [ "$mode" = --bench ] || configure+=(-DQN_BENCH=OFF)
+  fi
+  cmake -S "$top" -B "$native" "${configure[@]}" >/dev/null
   cmake --build "$native" -j"$jobs" --target "${targets[@]}"
   emcmake cmake -S "$top" -B "$web" -DQN_WEB=ON -DQN_NATIVE_BUILD="$native" >/dev/null
   cmake --build "$web" -j"$jobs" --target "${web_targets[@]}"
